@@ -85,15 +85,10 @@ const kor_asn1_dstrm null_stream = {&null_stream_ops};
 
 int fetch_octet_refill(kor_asn1_ctx *ctx) {
   if (ctx->error != 0) return -1;
-  if (ctx->marking && ctx->mark != nullptr && ctx->mark != ctx->cursor) {
-    auto *segment = static_cast<MarkedSegment *>(std::malloc(sizeof(MarkedSegment)));
-    if (segment == nullptr) {
-      record_error(ctx, KOR_ASN1_E_END_OF_DATA);
-      return -1;
-    }
-    *segment = {ctx->mark, ctx->cursor, ctx->segments};
-    ctx->segments = segment;
-  }
+  // The part of a capture that lies in the chunk now used up becomes a marked
+  // segment once the next chunk has arrived (the old chunk stays valid).
+  const uint8_t *captured_start = ctx->marking ? ctx->mark : nullptr;
+  const uint8_t *captured_end = ctx->cursor;
   uint32_t answer = ctx->stream->ops->get_fwd_buffer(ctx->stream, &ctx->buffer, &ctx->length);
   if (answer != KOR_ASN1_DSTRM_OK) {
     record_error(ctx, stream_answer_error(answer));
@@ -103,6 +98,15 @@ int fetch_octet_refill(kor_asn1_ctx *ctx) {
     // A stream must deliver a chunk with at least one octet.
     record_error(ctx, KOR_ASN1_E_STATE);
     return -1;
+  }
+  if (captured_start != nullptr && captured_start != captured_end) {
+    auto *segment = static_cast<MarkedSegment *>(std::malloc(sizeof(MarkedSegment)));
+    if (segment == nullptr) {
+      record_error(ctx, KOR_ASN1_E_END_OF_DATA);
+      return -1;
+    }
+    *segment = {captured_start, captured_end, ctx->segments};
+    ctx->segments = segment;
   }
   ctx->cursor = ctx->buffer;
   ctx->stop = ctx->buffer + ctx->length;

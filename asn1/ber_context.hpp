@@ -11,14 +11,14 @@ namespace lyrdua::asn1 {
 
 // States of a frame. The writer uses 0-2, the reader 3-7.
 enum FrameState : uint32_t {
-  kLevelEmpty = 0,          // nothing laid for this level yet
-  kContentsLaid = 1,        // primitive contents laid, identifier still to come
-  kLevelComplete = 2,       // a complete element, or the sum of an open level's members
-  kEntered = 3,             // an entered constructed element
-  kPrimitiveHeader = 4,     // header of a primitive read, contents next
-  kConstructedHeader = 5,   // header of a constructed element read, not entered
-  kBeforeOutermost = 6,     // frame 0 before the outermost element
-  kAfterOutermost = 7,      // frame 0 after the outermost element's header
+  kLevelEmpty = 0,         // nothing laid for this level yet
+  kContentsLaid = 1,       // primitive contents laid, identifier still to come
+  kLevelComplete = 2,      // a complete element, or the sum of an open level's members
+  kEntered = 3,            // an entered constructed element
+  kPrimitiveHeader = 4,    // header of a primitive read, contents next
+  kConstructedHeader = 5,  // header of a constructed element read, not entered
+  kBeforeOutermost = 6,    // frame 0 before the outermost element
+  kAfterOutermost = 7,     // frame 0 after the outermost element's header
 };
 
 // Total of a frame whose length is indefinite (or whose input has no known end).
@@ -60,9 +60,9 @@ struct kor_asn1_ctx {
   uint32_t length;
   uint8_t *cursor;
   uint8_t *stop;
-  bool marking;           // a capture is running (the mark may still be null
-                          // when it began before a stream's first buffer)
-  const uint8_t *mark;    // start of the capture in the current buffer
+  bool marking;         // a capture is running (the mark may still be null
+                        // when it began before a stream's first buffer)
+  const uint8_t *mark;  // start of the capture in the current buffer
   const uint8_t *mark_end;
   lyrdua::asn1::MarkedSegment *segments;
   kor_asn1_dstrm *stream;

@@ -16,18 +16,46 @@ constexpr size_t kMaxIndent = 110;
 
 // Names of the UNIVERSAL tags, by number; null where the printer has none.
 constexpr const char *kUniversalNames[] = {
-    nullptr,      "BOOLEAN",   "INTEGER", "BITS",      "OCTETS",
-    "NULL",       "OID",       "OBJECT DESC", "EXTERNAL", "REAL",
-    "ENUMERATED", nullptr,     nullptr,   nullptr,     nullptr,
-    nullptr,      "SEQ",       "SET",     "NUMERIC",   "PRINTABLE",
-    "T61",        "VTX",       nullptr,   "UTC TIME",  "GENERALIZED TIME",
-    "GRAPHIC",    "VISIBLE",   "GENERAL",
+    /*  0 */ nullptr,
+    /*  1 */ "BOOLEAN",
+    /*  2 */ "INTEGER",
+    /*  3 */ "BITS",
+    /*  4 */ "OCTETS",
+    /*  5 */ "NULL",
+    /*  6 */ "OID",
+    /*  7 */ "OBJECT DESC",
+    /*  8 */ "EXTERNAL",
+    /*  9 */ "REAL",
+    /* 10 */ "ENUMERATED",
+    /* 11 */ nullptr,
+    /* 12 */ nullptr,
+    /* 13 */ nullptr,
+    /* 14 */ nullptr,
+    /* 15 */ nullptr,
+    /* 16 */ "SEQ",
+    /* 17 */ "SET",
+    /* 18 */ "NUMERIC",
+    /* 19 */ "PRINTABLE",
+    /* 20 */ "T61",
+    /* 21 */ "VTX",
+    /* 22 */ "IA5",
+    /* 23 */ "UTC TIME",
+    /* 24 */ "GENERALIZED TIME",
+    /* 25 */ "GRAPHIC",
+    /* 26 */ "VISIBLE",
+    /* 27 */ "GENERAL",
 };
 
 // Printed as "%.*s" between double quotes: the string and time types.
 bool is_text_tag(uint32_t tag) {
   switch (tag) {
-    case 18: case 19: case 20: case 22: case 23: case 24: case 26:
+    case 18:
+    case 19:
+    case 20:
+    case 22:
+    case 23:
+    case 24:
+    case 26:
       return true;
     default:
       return false;
@@ -51,11 +79,14 @@ class Line {
   void format(const char *fmt, Args... args) {
     char piece[64];
     int n = std::snprintf(piece, sizeof piece, fmt, args...);
-    if (n > 0) text(piece, static_cast<size_t>(n) < sizeof piece ? static_cast<size_t>(n) : sizeof piece - 1);
+    if (n > 0)
+      text(piece,
+           static_cast<size_t>(n) < sizeof piece ? static_cast<size_t>(n) : sizeof piece - 1);
   }
   void indent(size_t n) {
     static const char kBlanks[kMaxIndent + 1] =
-        "                                                                                                              ";
+        "                                                                                          "
+        "                    ";
     text(kBlanks, n < kMaxIndent ? n : kMaxIndent);
   }
 
@@ -170,7 +201,8 @@ void write_value(Line *line, kor_asn1_ctx *ctx, uint32_t tag) {
   } else if (is_text_tag(tag)) {
     // Like "%.*s": the text ends at a NUL octet.
     const void *nul = n == 0 ? nullptr : std::memchr(octets, 0, n);
-    size_t shown = nul == nullptr ? n : static_cast<size_t>(static_cast<const uint8_t *>(nul) - octets);
+    size_t shown =
+        nul == nullptr ? n : static_cast<size_t>(static_cast<const uint8_t *>(nul) - octets);
     line->text("\"");
     line->text(reinterpret_cast<const char *>(octets), shown);
     line->text("\"");

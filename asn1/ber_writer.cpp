@@ -80,8 +80,7 @@ using namespace lyrdua::asn1;
 
 extern "C" {
 
-LYRDUA_EXPORT void KOR_API kor_asn1_put_octets(kor_asn1_ctx *ctx, const void *data,
-                                               uint32_t len) {
+LYRDUA_EXPORT void KOR_API kor_asn1_put_octets(kor_asn1_ctx *ctx, const void *data, uint32_t len) {
   Frame *f = begin_element(ctx, AfterContents::Continue);
   if (f == nullptr) return;
   f->count += static_cast<int32_t>(len);

@@ -38,8 +38,8 @@ bool parse_hex(const std::vector<std::string> &words, std::vector<uint8_t> *octe
     }
     int digit = hex_digit(c);
     if (digit < 0) {
-      *problem = std::string("'") + c + "' at position " + std::to_string(i + 1) +
-                 " is not a hex digit";
+      *problem =
+          std::string("'") + c + "' at position " + std::to_string(i + 1) + " is not a hex digit";
       return false;
     }
     if (high < 0) {
@@ -65,7 +65,8 @@ bool read_binary(const std::string &path, std::vector<uint8_t> *octets, std::str
   octets->clear();
   uint8_t chunk[65536];
   size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) octets->insert(octets->end(), chunk, chunk + n);
+  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    octets->insert(octets->end(), chunk, chunk + n);
   bool failed = std::ferror(file) != 0;
   if (failed) *problem = "cannot read " + path + ": " + std::strerror(errno);
   if (file != stdin) std::fclose(file);

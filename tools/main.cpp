@@ -55,7 +55,7 @@ int main(int argc, char **argv) {
     }
     return c.run(args);
   }
-  complain(std::string("unknown command '") + argv[1] + (argc > 2 ? std::string(" ") + argv[2] : "") +
-           "'; 'lyrdua --help' lists the commands");
+  complain(std::string("unknown command '") + argv[1] +
+           (argc > 2 ? std::string(" ") + argv[2] : "") + "'; 'lyrdua --help' lists the commands");
   return kExitUsage;
 }
