@@ -22,17 +22,26 @@ std::string code_text(uint32_t code) {
 }
 
 // Reads the input the way the command line names it: hex words, --file, or
-// binary standard input.
-bool read_input(const Args &args, std::vector<uint8_t> *octets, std::string *problem) {
+// binary standard input. Returns kExitOk, or the exit status after complaining.
+int read_input(const Args &args, std::vector<uint8_t> *octets) {
+  std::string problem;
   if (!args.empty() && (args[0] == "--file" || args[0] == "-f")) {
     if (args.size() != 2) {
-      *problem = "--file takes exactly one file name";
-      return false;
+      complain("--file takes exactly one file name");
+      return kExitUsage;
     }
-    return read_binary(args[1], octets, problem);
+    if (read_binary(args[1], octets, &problem)) return kExitOk;
+    complain(problem);
+    return kExitFailure;
   }
-  if (args.empty()) return read_binary("-", octets, problem);
-  return parse_hex(args, octets, problem);
+  if (args.empty()) {
+    if (read_binary("-", octets, &problem)) return kExitOk;
+    complain(problem);
+    return kExitFailure;
+  }
+  if (parse_hex(args, octets, &problem)) return kExitOk;
+  complain(problem);
+  return kExitUsage;
 }
 
 // Length of the first element of the input, or 0 with *error set.
@@ -52,11 +61,7 @@ uint32_t element_length(kor_asn1_ctx *ctx, std::vector<uint8_t> &octets, uint32_
 
 int run_ber_print(const Args &args) {
   std::vector<uint8_t> octets;
-  std::string problem;
-  if (!read_input(args, &octets, &problem)) {
-    complain(problem);
-    return args.empty() || args[0].rfind("--", 0) == 0 ? kExitFailure : kExitUsage;
-  }
+  if (int status = read_input(args, &octets); status != kExitOk) return status;
   Context ctx(kor_asn1_new_ctx());
   if (!ctx) {
     complain("out of memory");

@@ -1,0 +1,8 @@
+/* lyrdua/lyrdua.h - the whole lyrdua C API. */
+#ifndef LYRDUA_LYRDUA_H
+#define LYRDUA_LYRDUA_H
+
+#include "kor_types.h"
+#include "kor_asn1.h"
+
+#endif /* LYRDUA_LYRDUA_H */

@@ -1,0 +1,37 @@
+# Compares the dynamic symbols that LIBRARY defines with the prototypes of the
+# headers in HEADERS (each exported prototype stands on one line that begins
+# with its return type and names the function after KOR_API).
+find_program(NM nm REQUIRED)
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
+                OUTPUT_VARIABLE nm_out RESULT_VARIABLE nm_result)
+if(NOT nm_result EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[A-Za-z] [A-Za-z_][A-Za-z0-9_@.]*\n" lines "${nm_out}")
+set(exported "")
+foreach(line ${lines})
+  string(REGEX REPLACE "^[A-Za-z] ([^\n]*)\n$" "\\1" name "${line}")
+  list(APPEND exported ${name})
+endforeach()
+
+file(GLOB headers ${HEADERS}/*.h)
+set(declared "")
+foreach(header ${headers})
+  file(STRINGS ${header} prototypes REGEX "^[a-z].*KOR_API (kor|lyr)_")
+  foreach(prototype ${prototypes})
+    string(REGEX REPLACE "^.*KOR_API ((kor|lyr)_[A-Za-z0-9_]*)\\(.*$" "\\1" name "${prototype}")
+    list(APPEND declared ${name})
+  endforeach()
+endforeach()
+
+list(SORT exported)
+list(SORT declared)
+set(missing ${declared})
+list(REMOVE_ITEM missing ${exported})
+set(extra ${exported})
+list(REMOVE_ITEM extra ${declared})
+list(LENGTH exported count)
+if(missing OR extra)
+  message(FATAL_ERROR "declared but not exported: ${missing}\nexported but not declared: ${extra}")
+endif()
+message(STATUS "${count} exported functions, all declared in the public headers")
