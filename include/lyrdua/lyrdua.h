@@ -4,5 +4,6 @@
 
 #include "kor_types.h"
 #include "kor_asn1.h"
+#include "kor_evt.h"
 
 #endif /* LYRDUA_LYRDUA_H */
