@@ -41,7 +41,7 @@ uint32_t stream_answer_error(uint32_t answer) {
   }
 }
 
-void discard_segments(kor_asn1_ctx *ctx) {
+[[gnu::noinline]] void release_segments(kor_asn1_ctx *ctx) {
   for (MarkedSegment *s = ctx->segments; s != nullptr;) {
     MarkedSegment *next = s->next;
     std::free(s);
@@ -50,13 +50,18 @@ void discard_segments(kor_asn1_ctx *ctx) {
   ctx->segments = nullptr;
 }
 
+// Usually there is none: the test stays inline, the release out of line.
+inline void discard_segments(kor_asn1_ctx *ctx) {
+  if (ctx->segments != nullptr) release_segments(ctx);
+}
+
 // A new buffer or stream starts a new input: the frame stack restarts, and a
 // capture of the old input would point into memory the context no longer uses.
 void restart(kor_asn1_ctx *ctx) {
   ctx->current = first_frame(ctx);
-  discard_segments(ctx);
   ctx->marking = false;
   ctx->mark = ctx->mark_end = nullptr;
+  discard_segments(ctx);
 }
 
 void set_frame0_for_encoding(kor_asn1_ctx *ctx) {
@@ -159,9 +164,9 @@ bool fetch_run(kor_asn1_ctx *ctx, uint8_t *dest, uint32_t n) {
   return true;
 }
 
-void lay_run(kor_asn1_ctx *ctx, const uint8_t *data, uint32_t n) {
+void lay_run_refill(kor_asn1_ctx *ctx, const uint8_t *data, uint32_t n) {
   while (n > 0) {
-    size_t room = ctx->cursor == nullptr ? 0 : static_cast<size_t>(ctx->cursor - ctx->stop);
+    size_t room = room_in_buffer(ctx);
     if (room > n) room = n;
     if (room > 0) {
       ctx->cursor -= room;
@@ -187,7 +192,8 @@ void *scratch_alloc(kor_asn1_ctx *ctx, size_t size) {
 uint8_t *grow_reserve(GrowingBlock *growing, size_t n) {
   size_t needed = growing->size + n;
   if (needed < growing->size || needed > SIZE_MAX - kScratchHeader) return nullptr;
-  if (needed > growing->capacity) {
+  // The first call allocates even for n == 0: adopt_growing needs a block.
+  if (growing->block == nullptr || needed > growing->capacity) {
     size_t capacity = growing->capacity < 64 ? 64 : growing->capacity;
     while (capacity < needed) capacity = capacity > SIZE_MAX / 2 ? needed : capacity * 2;
     void *grown = std::realloc(growing->block, kScratchHeader + capacity);
@@ -260,7 +266,6 @@ LYRDUA_EXPORT void KOR_API kor_asn1_free_ctx(kor_asn1_ctx *ctx) {
 LYRDUA_EXPORT void KOR_API kor_asn1_set_buf(kor_asn1_ctx *ctx, uint32_t mode, void *buf,
                                             uint32_t len) {
   auto *octets = static_cast<uint8_t *>(buf);
-  restart(ctx);
   ctx->buffer = octets;
   ctx->length = len;
   if (mode == KOR_ASN1_MODE_ENCODE) {
@@ -282,6 +287,7 @@ LYRDUA_EXPORT void KOR_API kor_asn1_set_buf(kor_asn1_ctx *ctx, uint32_t mode, vo
     ctx->error = KOR_ASN1_E_SEQUENCE;
     ctx->cursor = ctx->stop = nullptr;
   }
+  restart(ctx);  // last, so that releasing earlier captures is a tail call
 }
 
 LYRDUA_EXPORT void KOR_API kor_asn1_get_buf(kor_asn1_ctx *ctx, uint8_t **out, uint32_t *len) {

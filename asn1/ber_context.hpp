@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace lyrdua::asn1 {
 
@@ -82,10 +83,32 @@ inline void record_error(kor_asn1_ctx *ctx, uint32_t code) {
 }
 
 // Octets that can still be read from the current buffer without the stream.
+// Computed on the addresses, so that a null stop (unbounded input) leaves room
+// for any read and a context without a buffer (both null) has none.
 inline size_t readable_in_buffer(const kor_asn1_ctx *ctx) {
-  if (ctx->cursor == nullptr) return 0;
-  if (ctx->stop == nullptr) return SIZE_MAX;
-  return static_cast<size_t>(ctx->stop - ctx->cursor);
+  return reinterpret_cast<uintptr_t>(ctx->stop) - reinterpret_cast<uintptr_t>(ctx->cursor);
+}
+
+// Octets that can still be laid in the current buffer without the stream.
+inline size_t room_in_buffer(const kor_asn1_ctx *ctx) {
+  return reinterpret_cast<uintptr_t>(ctx->cursor) - reinterpret_cast<uintptr_t>(ctx->stop);
+}
+
+// The n octets at the cursor when the current buffer holds them, else null.
+// Lets the reader decode a header in one step; fetch_octet does the rest.
+inline const uint8_t *peek_in_buffer(const kor_asn1_ctx *ctx, size_t n) {
+  return readable_in_buffer(ctx) >= n ? ctx->cursor : nullptr;
+}
+
+// Moves the cursor past n octets that peek_in_buffer gave.
+inline void consume_in_buffer(kor_asn1_ctx *ctx, size_t n) { ctx->cursor += n; }
+
+// Room for n octets in front of those laid, when the current buffer has it:
+// the cursor moves to the first of them. Null, and nothing moves, otherwise.
+inline uint8_t *reserve_in_buffer(kor_asn1_ctx *ctx, size_t n) {
+  if (room_in_buffer(ctx) < n) return nullptr;
+  ctx->cursor -= n;
+  return ctx->cursor;
 }
 
 // Slow paths of the choke points (ber_context.cpp).
@@ -112,8 +135,16 @@ inline void lay_octet(kor_asn1_ctx *ctx, uint8_t octet) {
 bool fetch_run(kor_asn1_ctx *ctx, uint8_t *dest, uint32_t n);
 
 // Lays n octets so that they stand in their given order in front of those
-// laid before.
-void lay_run(kor_asn1_ctx *ctx, const uint8_t *data, uint32_t n);
+// laid before, octet by octet once the current buffer is full.
+void lay_run_refill(kor_asn1_ctx *ctx, const uint8_t *data, uint32_t n);
+inline void lay_run(kor_asn1_ctx *ctx, const uint8_t *data, uint32_t n) {
+  if (n == 0) return;
+  if (uint8_t *at = reserve_in_buffer(ctx, n)) {
+    std::memcpy(at, data, n);
+    return;
+  }
+  lay_run_refill(ctx, data, n);
+}
 
 // Puts a context in the state of a new one, and releases what it owns; used
 // by kor_asn1_new_ctx/kor_asn1_free_ctx and by contexts that live on the stack.

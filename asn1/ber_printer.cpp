@@ -69,6 +69,7 @@ class Line {
   Line() { clear(); }
 
   void text(const char *s, size_t n) {
+    if (n == 0) return;  // s may be null then (contents that could not be read)
     size_t room = kLineCapacity - 1 - used_;
     if (n > room) n = room;
     std::memcpy(chars_ + used_, s, n);
