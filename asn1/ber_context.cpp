@@ -229,7 +229,10 @@ void abandon_growing(GrowingBlock *growing) {
 }
 
 void init_context(kor_asn1_ctx *ctx) {
-  std::memset(static_cast<void *>(ctx), 0, sizeof *ctx);
+  // Only the fields before the frame stack and frame 0 need values: every
+  // deeper frame is set when it is pushed. Contexts on the stack (OID
+  // wrapping in every schema lookup) thus skip clearing 40 frames.
+  std::memset(static_cast<void *>(ctx), 0, offsetof(kor_asn1_ctx, frames) + sizeof(Frame));
   ctx->error = KOR_ASN1_E_SEQUENCE;
   ctx->stream = const_cast<kor_asn1_dstrm *>(&null_stream);
   ctx->current = first_frame(ctx);
