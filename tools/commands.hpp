@@ -16,13 +16,19 @@ using Args = std::vector<std::string>;
 
 struct Command {
   const char *family;
-  const char *name;
+  const char *name;  // null: the command takes every word after the family
   const char *synopsis;
   const char *help;
   int (*run)(const Args &args);
 };
 
 int run_ber_print(const Args &args);
+int run_schema_attr(const Args &args);
+int run_schema_oc(const Args &args);
+int run_schema_list(const Args &args);
+int run_syntax(const Args &args);
+int run_t61_encode(const Args &args);
+int run_t61_decode(const Args &args);
 
 // Prints "lyrdua: " and the message to standard error.
 void complain(const std::string &message);

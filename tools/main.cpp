@@ -16,6 +16,41 @@ const Command kCommands[] = {
      "separate octets), as binary from FILE, or as binary from standard input\n"
      "when no argument is given.\n",
      run_ber_print},
+    {"syntax", nullptr, "lyrdua syntax SYNTAX encode TEXT | decode HEX",
+     "Converts one attribute value with the handlers of a syntax. encode prints\n"
+     "the BER in hex and its dump; decode prints the text. SYNTAX is one of\n"
+     "boolean, bitstring, integer, octetstring, oid, utctime, ia5string,\n"
+     "numericstring, printablestring, directorystring, t61string. Text is\n"
+     "Latin-1. A failure prints the texts of the events the conversion raised.\n",
+     run_syntax},
+    {"schema", "attr", "lyrdua schema attr KEYWORD|OID",
+     "Shows an attribute type of the schema: its OID, all its names, the first\n"
+     "keyword and formal name, the description, the syntax with its number and\n"
+     "whether it is multi-valued. KEYWORD is any of its names in any case; OID\n"
+     "is dotted (2.5.4.3). The schema is the built-in default plus the files\n"
+     "named in LYRDUA_SCHEMA (':'-separated), later definitions replacing\n"
+     "earlier ones with the same OID.\n",
+     run_schema_attr},
+    {"schema", "oc", "lyrdua schema oc KEYWORD|OID",
+     "Shows an object class of the schema: its OID, names, description, its\n"
+     "direct superior classes and every class above it.\n",
+     run_schema_oc},
+    {"schema", "list", "lyrdua schema list",
+     "Lists the attribute types (OID, first keyword, syntax) and the object\n"
+     "classes (OID, name, superior classes) of the schema.\n",
+     run_schema_list},
+    {"t61", "encode", "lyrdua t61 encode < LATIN1 > T61",
+     "Converts Latin-1 text on standard input to T.61 on standard output.\n"
+     "Accented letters become a T.61 diacritic followed by the letter;\n"
+     "characters without a T.61 form are left out. On failure nothing is\n"
+     "written and the offset and octet that stopped the conversion are reported.\n",
+     run_t61_encode},
+    {"t61", "decode", "lyrdua t61 decode < T61 > LATIN1",
+     "Converts T.61 text on standard input to Latin-1 on standard output.\n"
+     "A diacritic and the letter after it become one Latin-1 letter;\n"
+     "characters without a Latin-1 form are left out. On failure nothing is\n"
+     "written and the offset and octet that stopped the conversion are reported.\n",
+     run_t61_decode},
 };
 
 void print_usage(FILE *out) {
@@ -47,8 +82,9 @@ int main(int argc, char **argv) {
   }
   for (const Command &c : kCommands) {
     if (std::strcmp(argv[1], c.family) != 0) continue;
-    if (argc < 3 || std::strcmp(argv[2], c.name) != 0) continue;
-    Args args(argv + 3, argv + argc);
+    // A command without a name of its own takes every word after its family.
+    if (c.name != nullptr && (argc < 3 || std::strcmp(argv[2], c.name) != 0)) continue;
+    Args args(argv + (c.name != nullptr ? 3 : 2), argv + argc);
     if (wants_help(args)) {
       std::printf("usage: %s\n\n%s", c.synopsis, c.help);
       return kExitOk;
