@@ -168,10 +168,22 @@ bool put_group_decimal(uint8_t *group, uint32_t n, BackwardText<Char> *text) {
   return true;
 }
 
-enum class OidText { Written, TooSmall, Unreadable };
+// The value of the first group (first * 40 + second), read before anything is
+// written so that an unreadable value is refused whatever the capacity.
+bool first_group_value(const uint8_t *contents, uint32_t n, uint64_t *value) {
+  *value = 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    if (*value > (UINT64_MAX >> 7)) return false;
+    *value = *value << 7 | (contents[i] & 0x7F);
+    if (!(contents[i] & 0x80)) return true;
+  }
+  return false;
+}
+
+enum class OidText { Written, TooSmall };
 
 template <typename Char>
-OidText write_oid(uint8_t *work, uint32_t n, BackwardText<Char> *text) {
+OidText write_oid(uint8_t *work, uint32_t n, uint64_t first_value, BackwardText<Char> *text) {
   uint32_t end = n;
   while (end > 0) {
     uint32_t begin = end - 1;
@@ -181,11 +193,7 @@ OidText write_oid(uint8_t *work, uint32_t n, BackwardText<Char> *text) {
     if (!text->put('.')) return OidText::TooSmall;
     end = begin;
   }
-  // The first group holds first * 40 + second; 9 groups of 7 bits fit 64 bits.
-  if (end > 9) return OidText::Unreadable;
-  uint64_t value = 0;
-  for (uint32_t i = 0; i < end; ++i) value = value << 7 | (work[i] & 0x7F);
-  if (!text->put_number(value % 40) || !text->put('.') || !text->put_number(value / 40))
+  if (!text->put_number(first_value % 40) || !text->put('.') || !text->put_number(first_value / 40))
     return OidText::TooSmall;
   return OidText::Written;
 }
@@ -212,16 +220,17 @@ uint32_t oid_to_text(kor_asn1_ctx *ctx, Char *out, uint32_t *out_len) {
     *out_len = 0;
     return KOR_OK;
   }
-  // Contents must end with a complete group.
-  if (contents[n - 1] & 0x80) return raise(KOR_AHS_E_DECODE);
+  // Contents must end with a complete group, and the first group must fit 64 bits.
+  uint64_t first_value = 0;
+  if ((contents[n - 1] & 0x80) || !first_group_value(contents, n, &first_value))
+    return raise(KOR_AHS_E_DECODE);
   uint8_t stack_copy[kWorkCopy];
   uint8_t *work = n <= kWorkCopy ? stack_copy : static_cast<uint8_t *>(std::malloc(n));
   if (work == nullptr) return KOR_AHS_NOMEM;
   std::memcpy(work, contents, n);
   BackwardText<Char> text(out, *out_len);
-  OidText written = write_oid(work, n, &text);
+  OidText written = write_oid(work, n, first_value, &text);
   if (work != stack_copy) std::free(work);
-  if (written == OidText::Unreadable) return raise(KOR_AHS_E_DECODE);
   if (written == OidText::TooSmall) {
     // The digits written so far are no usable text.
     out[0] = 0;
