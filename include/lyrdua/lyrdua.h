@@ -5,5 +5,8 @@
 #include "kor_types.h"
 #include "kor_asn1.h"
 #include "kor_evt.h"
+#include "kor_ahs.h"
+#include "kor_cnv.h"
+#include "kor_sc.h"
 
 #endif /* LYRDUA_LYRDUA_H */
