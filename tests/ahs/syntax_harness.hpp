@@ -137,4 +137,34 @@ inline Decoded decode_w(DecoderW decoder, const std::string &hex, uint32_t capac
   return decode_with<kor_wchar>(decoder, hex, capacity);
 }
 
+// A row of a decoding table: the handlers, the input and what the A handler gives.
+struct DecodeCase {
+  const char *about;
+  DecoderA a;
+  DecoderW w;  // null: the W handler has no conversion
+  const char *hex;
+  uint32_t capacity;
+  uint32_t result;
+  std::string text;  // compared after result 0 or 6
+  uint32_t out_len;
+  std::vector<std::string> params;
+};
+
+inline void PrintTo(const DecodeCase &c, std::ostream *os) { *os << c.about; }
+
+// Decodes the row with its A handler and checks the result, the text, the
+// length and the event; returns what was decoded and raised.
+inline Decoded expect_decoded_a(const DecodeCase &c, EventProbe &events, RaisedEvent *raised) {
+  Decoded a = decode(c.a, c.hex, c.capacity);
+  EXPECT_EQ(a.result, c.result);
+  if (c.result == 0 || c.result == KOR_AHS_TRUNCATED) {
+    EXPECT_EQ(a.text, c.text);
+  }
+  EXPECT_EQ(a.out_len, c.out_len);
+  *raised = events.single();
+  EXPECT_EQ(raised->code, c.result >= 0xE6F00000u ? c.result : 0u);
+  EXPECT_EQ(raised->params, c.params);
+  return a;
+}
+
 }  // namespace lyrdua::test
