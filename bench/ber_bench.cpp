@@ -3,14 +3,8 @@
 // stream of 4 KiB chunks, and the printer; OpenLDAP's liblber does the same
 // record beside ours when it is installed (LYRDUA_BENCH_LBER).
 //
-// Wall time per item: run the program as any Google Benchmark program.
-// Instructions per item: run one workload a fixed number of times under
-// callgrind, counting only inside repeat_workload, and divide by the count:
-//   valgrind --tool=callgrind --toggle-collect='*repeat_workload*'
-//     ./ber_bench --instructions record/encode/fixed 100000
-// (one command line).
-// The figure includes the loop and one indirect call per item (a handful of
-// instructions), the same for every workload.
+// Instructions per item: see bench/bench_main.hpp, e.g.
+//   ./ber_bench --instructions record/encode/fixed 100000 under callgrind.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <lyrdua/kor_asn1.h>
@@ -25,6 +19,8 @@
 #ifdef LYRDUA_BENCH_LBER
 #include <lber.h>
 #endif
+
+#include "bench/bench_main.hpp"
 
 namespace lyrdua::bench {
 namespace {
@@ -625,32 +621,28 @@ void run_benchmark(benchmark::State &state, const Workload *w) {
   if (!w->check(b)) state.SkipWithError("the workload went wrong while it was measured");
 }
 
-// The loop that callgrind counts (see the top of this file).
+// The loop that callgrind counts (see bench/bench_main.hpp).
 __attribute__((noinline)) void repeat_workload(const Workload *w, Bench &b, long count) {
   for (long i = 0; i < count; ++i) w->item(b);
 }
 
-int count_instructions(const char *name, const char *count_text) {
-  long count = std::strtol(count_text, nullptr, 10);
-  for (const Workload &w : kWorkloads) {
-    if (std::strcmp(w.name, name) != 0) continue;
-    Bench b;
-    bool right = false;
-    {
-      QuietStdout quiet;
-      right = w.check(b);
-      if (right) repeat_workload(&w, b, count);
-      right = right && w.check(b);
-    }
-    if (!right) {
-      std::fprintf(stderr, "%s does not give the expected result\n", name);
-      return 1;
-    }
-    std::printf("%s: %ld items\n", name, count);
-    return 0;
+int count_instructions(const char *name, long count) {
+  const Workload *w = find_workload(kWorkloads, name);
+  if (w == nullptr) return 2;
+  Bench b;
+  bool right = false;
+  {
+    QuietStdout quiet;
+    right = w->check(b);
+    if (right) repeat_workload(w, b, count);
+    right = right && w->check(b);
   }
-  std::fprintf(stderr, "no workload named %s\n", name);
-  return 2;
+  if (!right) {
+    std::fprintf(stderr, "%s does not give the expected result\n", name);
+    return 1;
+  }
+  std::printf("%s: %ld items\n", name, count);
+  return 0;
 }
 
 }  // namespace
@@ -658,12 +650,5 @@ int count_instructions(const char *name, const char *count_text) {
 
 int main(int argc, char **argv) {
   using namespace lyrdua::bench;
-  if (argc == 4 && std::strcmp(argv[1], "--instructions") == 0)
-    return count_instructions(argv[2], argv[3]);
-  for (const Workload &w : kWorkloads) benchmark::RegisterBenchmark(w.name, run_benchmark, &w);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench_main(argc, argv, kWorkloads, run_benchmark, count_instructions);
 }

@@ -3,12 +3,8 @@
 // text, and the same raise from two threads at once (the lock under
 // contention).
 //
-// Wall time per item: run the program as any Google Benchmark program.
-// Instructions per item: run one workload a fixed number of times under
-// callgrind, counting only inside repeat_workload, and divide by the count:
-//   valgrind --tool=callgrind --toggle-collect='*repeat_workload*'
-//     ./evt_bench --instructions raise/two_texts 100000
-// (one command line).
+// Instructions per item: see bench/bench_main.hpp, e.g.
+//   ./evt_bench --instructions raise/two_texts 100000 under callgrind.
 #include <benchmark/benchmark.h>
 #include <lyrdua/kor_evt.h>
 
@@ -17,6 +13,8 @@
 #include <cstring>
 
 #include "evtlib/event_state.hpp"
+
+#include "bench/bench_main.hpp"
 
 namespace lyrdua::bench {
 namespace {
@@ -89,16 +87,22 @@ __attribute__((noinline)) void repeat_workload(const Workload *w, long count) {
   for (long i = 0; i < count; ++i) w->item();
 }
 
-int count_instructions(const char *name, const char *count_text) {
-  const long count = std::strtol(count_text, nullptr, 10);
-  for (const Workload &w : kWorkloads) {
-    if (std::strcmp(w.name, name) != 0) continue;
-    prepare(w.setup);
-    repeat_workload(&w, count);
-    return 0;
-  }
-  std::fprintf(stderr, "evt_bench: no workload named %s\n", name);
-  return 2;
+int count_instructions(const char *name, long count) {
+  const Workload *w = find_workload(kWorkloads, name);
+  if (w == nullptr) return 2;
+  prepare(w->setup);
+  repeat_workload(w, count);
+  return 0;
+}
+
+// The same raise from two threads at once: the cost of the lock under contention.
+void register_contended() {
+  benchmark::RegisterBenchmark("raise/two_texts/contended", run_benchmark, &kWorkloads[2])
+      ->Threads(2)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("put_event/unwanted/contended", run_benchmark, &kWorkloads[1])
+      ->Threads(2)
+      ->UseRealTime();
 }
 
 }  // namespace
@@ -106,18 +110,5 @@ int count_instructions(const char *name, const char *count_text) {
 
 int main(int argc, char **argv) {
   using namespace lyrdua::bench;
-  if (argc == 4 && std::strcmp(argv[1], "--instructions") == 0)
-    return count_instructions(argv[2], argv[3]);
-  for (const Workload &w : kWorkloads) benchmark::RegisterBenchmark(w.name, run_benchmark, &w);
-  // The same raise from two threads at once: the cost of the lock under contention.
-  benchmark::RegisterBenchmark("raise/two_texts/contended", run_benchmark, &kWorkloads[2])
-      ->Threads(2)
-      ->UseRealTime();
-  benchmark::RegisterBenchmark("put_event/unwanted/contended", run_benchmark, &kWorkloads[1])
-      ->Threads(2)
-      ->UseRealTime();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench_main(argc, argv, kWorkloads, run_benchmark, count_instructions, register_contended);
 }

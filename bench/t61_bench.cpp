@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_main.hpp"
+
 namespace lyrdua::bench {
 namespace {
 
@@ -150,31 +152,27 @@ void run_benchmark(benchmark::State &state, const Workload *w) {
   if (!w->expected(b)) state.SkipWithError("the workload went wrong while it was measured");
 }
 
-// The loop that callgrind counts (see the top of this file).
+// The loop that callgrind counts (see bench/bench_main.hpp).
 __attribute__((noinline)) void repeat_workload(const Workload *w, Bench &b, long count) {
   for (long i = 0; i < count; ++i) w->item(b);
 }
 
-int count_instructions(const char *name, const char *count_text) {
-  const long count = std::strtol(count_text, nullptr, 10);
-  for (const Workload &w : kWorkloads) {
-    if (std::strcmp(w.name, name) != 0) continue;
-    Bench b;
-    if (!ready(b)) {
-      std::fprintf(stderr, "the workload file or glibc's T.61 converter is missing\n");
-      return 1;
-    }
-    repeat_workload(&w, b, count);
-    if (!w.expected(b)) {
-      std::fprintf(stderr, "%s does not give the expected text\n", name);
-      return 1;
-    }
-    const size_t input = w.from_latin1 ? b.latin1.size() : b.t61.size();
-    std::printf("%s: %ld conversions of %zu octets\n", name, count, input);
-    return 0;
+int count_instructions(const char *name, long count) {
+  const Workload *w = find_workload(kWorkloads, name);
+  if (w == nullptr) return 2;
+  Bench b;
+  if (!ready(b)) {
+    std::fprintf(stderr, "the workload file or glibc's T.61 converter is missing\n");
+    return 1;
   }
-  std::fprintf(stderr, "no workload named %s\n", name);
-  return 2;
+  repeat_workload(w, b, count);
+  if (!w->expected(b)) {
+    std::fprintf(stderr, "%s does not give the expected text\n", name);
+    return 1;
+  }
+  const size_t input = w->from_latin1 ? b.latin1.size() : b.t61.size();
+  std::printf("%s: %ld conversions of %zu octets\n", name, count, input);
+  return 0;
 }
 
 }  // namespace
@@ -182,12 +180,5 @@ int count_instructions(const char *name, const char *count_text) {
 
 int main(int argc, char **argv) {
   using namespace lyrdua::bench;
-  if (argc == 4 && std::strcmp(argv[1], "--instructions") == 0)
-    return count_instructions(argv[2], argv[3]);
-  for (const Workload &w : kWorkloads) benchmark::RegisterBenchmark(w.name, run_benchmark, &w);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench_main(argc, argv, kWorkloads, run_benchmark, count_instructions);
 }
