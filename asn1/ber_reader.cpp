@@ -1,6 +1,7 @@
 // BER reader: walks an encoding forwards, element by element, with definite
 // and indefinite lengths, high tag numbers and constructed strings.
 #include <climits>
+#include <cstddef>
 
 #include "asn1/ber_context.hpp"
 #include "platform/export.hpp"
@@ -16,11 +17,21 @@ constexpr uint32_t kTagNumberMask = KOR_ASN1_NUMBER_MASK;
 // per step, so that a hostile length costs memory only as data arrives.
 constexpr uint32_t kCopyStep = 64 * 1024;
 
-bool is_reading(kor_asn1_ctx *ctx) {
-  if (ctx->error != 0) return false;
-  if (ctx->mode == KOR_ASN1_MODE_DECODE) return true;
-  record_error(ctx, KOR_ASN1_E_WRONG_MODE);
+[[gnu::noinline]] bool refuse_reading(kor_asn1_ctx *ctx) {
+  if (ctx->error == 0) record_error(ctx, KOR_ASN1_E_WRONG_MODE);
   return false;
+}
+
+// A decoding context without an error: mode and error are tested in one
+// comparison of the two adjacent words, as every reader call begins here.
+inline bool is_reading(kor_asn1_ctx *ctx) {
+  static_assert(offsetof(kor_asn1_ctx, error) == offsetof(kor_asn1_ctx, mode) + sizeof(uint32_t));
+  constexpr uint32_t kReading[2] = {KOR_ASN1_MODE_DECODE, 0};
+  uint64_t expected;
+  uint64_t found;
+  std::memcpy(&expected, kReading, sizeof expected);
+  std::memcpy(&found, &ctx->mode, sizeof found);
+  return found == expected || refuse_reading(ctx);
 }
 
 enum class Closing { Continue, EndOfConstruct, Failed };
