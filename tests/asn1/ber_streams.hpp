@@ -11,6 +11,16 @@
 
 namespace lyrdua::test {
 
+// A codec context released at the end of the scope.
+struct Ctx {
+  kor_asn1_ctx *ctx = kor_asn1_new_ctx();
+  Ctx() = default;
+  Ctx(const Ctx &) = delete;
+  Ctx &operator=(const Ctx &) = delete;
+  ~Ctx() { kor_asn1_free_ctx(ctx); }
+  operator kor_asn1_ctx *() const { return ctx; }
+};
+
 // Delivers the input in chunks of chunk_size octets (the last may be
 // shorter); each chunk is a separate allocation that lives as long as the
 // stream, so that out-of-bounds reads are caught by the sanitizers. After the

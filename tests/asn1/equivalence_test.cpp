@@ -1,6 +1,7 @@
 // Properties of the codec: streams in chunks of any size read and write what
-// fixed buffers do, and random trees of elements survive a round trip in
-// definite and indefinite form.
+// fixed buffers do, and random trees of elements are written exactly as an
+// independent encoder writes them and survive a round trip in definite and
+// indefinite form.
 #include <gtest/gtest.h>
 #include <lyrdua/kor_asn1.h>
 
@@ -14,49 +15,39 @@
 namespace lyrdua::test {
 namespace {
 
+std::string octets_of(kor_asn1_ctx *ctx,
+                      void (*get)(kor_asn1_ctx *, const uint8_t **, uint32_t *)) {
+  const uint8_t *out = nullptr;
+  uint32_t n = 0;
+  get(ctx, &out, &n);
+  return to_hex(out, n);
+}
+
 // Walks everything the reader can see and writes down each result, the
-// capture of each primitive element and the final error.
+// capture of each primitive element and the final error. Every other level
+// reads constructed elements whole (joined strings or skipped).
 void walk_level(kor_asn1_ctx *ctx, std::string *transcript, int depth) {
   for (;;) {
     kor_asn1_mark(ctx);
     uint32_t tag = kor_asn1_get_tag(ctx);
     if (tag == 0) return;
-    int32_t length = kor_asn1_get_length(ctx);
-    uint32_t constructed = kor_asn1_is_constructed(ctx);
-    *transcript += "tag " + std::to_string(tag) + " len " + std::to_string(length) +
-                   (constructed ? " c" : " p");
-    if (constructed && depth % 2 == 1) {
-      // Every other level reads constructed elements whole (joined strings or skipped).
-      if (tag == KOR_ASN1_TAG_OCTET_STRING) {
-        const uint8_t *out = nullptr;
-        uint32_t n = 0;
-        kor_asn1_get_octets(ctx, &out, &n);
-        *transcript += " joined " + to_hex(out, n) + "\n";
-      } else {
-        kor_asn1_skip(ctx);
-        const uint8_t *out = nullptr;
-        uint32_t n = 0;
-        kor_asn1_get_marked(ctx, &out, &n);
-        *transcript += " skipped " + to_hex(out, n) + "\n";
-      }
+    bool constructed = kor_asn1_is_constructed(ctx) != 0;
+    *transcript += "tag " + std::to_string(tag) + " len " +
+                   std::to_string(kor_asn1_get_length(ctx)) + (constructed ? " c" : " p");
+    if (constructed && depth % 2 == 1 && tag == KOR_ASN1_TAG_OCTET_STRING) {
+      *transcript += " joined " + octets_of(ctx, kor_asn1_get_octets) + "\n";
+    } else if (constructed && depth % 2 == 1) {
+      kor_asn1_skip(ctx);
+      *transcript += " skipped " + octets_of(ctx, kor_asn1_get_marked) + "\n";
     } else if (constructed) {
       *transcript += " {\n";
       kor_asn1_enter_construct(ctx);
       walk_level(ctx, transcript, depth + 1);
       *transcript += "}\n";
     } else {
-      if (tag == KOR_ASN1_TAG_INTEGER) {
-        *transcript += " int " + std::to_string(kor_asn1_get_int(ctx));
-      } else {
-        const uint8_t *out = nullptr;
-        uint32_t n = 0;
-        kor_asn1_get_octets(ctx, &out, &n);
-        *transcript += " octets " + to_hex(out, n);
-      }
-      const uint8_t *out = nullptr;
-      uint32_t n = 0;
-      kor_asn1_get_marked(ctx, &out, &n);
-      *transcript += " captured " + to_hex(out, n) + "\n";
+      *transcript += tag == KOR_ASN1_TAG_INTEGER ? " int " + std::to_string(kor_asn1_get_int(ctx))
+                                                 : " octets " + octets_of(ctx, kor_asn1_get_octets);
+      *transcript += " captured " + octets_of(ctx, kor_asn1_get_marked) + "\n";
     }
     if (kor_asn1_errno(ctx) != 0) return;
   }
@@ -66,27 +57,7 @@ std::string walk(kor_asn1_ctx *ctx) {
   std::string transcript;
   walk_level(ctx, &transcript, 0);
   kor_asn1_get_tag(ctx);
-  char error[16];
-  std::snprintf(error, sizeof error, "%08X", kor_asn1_errno(ctx));
-  return transcript + "error " + error;
-}
-
-std::string walk_fixed(const std::vector<uint8_t> &input) {
-  std::vector<uint8_t> copy = input;  // an exact allocation: overreads are caught
-  kor_asn1_ctx *ctx = kor_asn1_new_ctx();
-  kor_asn1_set_buf(ctx, KOR_ASN1_MODE_DECODE, copy.data(), static_cast<uint32_t>(copy.size()));
-  std::string transcript = walk(ctx);
-  kor_asn1_free_ctx(ctx);
-  return transcript;
-}
-
-std::string walk_chunked(const std::vector<uint8_t> &input, size_t chunk) {
-  ChunkStream stream(input, chunk);
-  kor_asn1_ctx *ctx = kor_asn1_new_ctx();
-  kor_asn1_set_dstrm(ctx, &stream.base, KOR_ASN1_MODE_DECODE);
-  std::string transcript = walk(ctx);
-  kor_asn1_free_ctx(ctx);
-  return transcript;
+  return transcript + "error " + std::to_string(kor_asn1_errno(ctx));
 }
 
 // Inputs with every feature of the reader, valid and broken.
@@ -110,10 +81,17 @@ const char *const kWalkInputs[] = {
 
 TEST(Chunking, EveryChunkSizeReadsLikeAFixedBuffer) {
   for (const char *hex : kWalkInputs) {
-    std::vector<uint8_t> input = from_hex(hex);
-    std::string expected = walk_fixed(input);
-    for (size_t chunk = 1; chunk <= input.size() + 1; ++chunk)
-      ASSERT_EQ(walk_chunked(input, chunk), expected) << hex << "\nchunk " << chunk;
+    std::vector<uint8_t> input = from_hex(hex);  // an exact allocation: overreads are caught
+    Ctx fixed;
+    kor_asn1_set_buf(fixed, KOR_ASN1_MODE_DECODE, input.data(),
+                     static_cast<uint32_t>(input.size()));
+    std::string expected = walk(fixed);
+    for (size_t chunk = 1; chunk <= input.size() + 1; ++chunk) {
+      ChunkStream stream(input, chunk);
+      Ctx ctx;
+      kor_asn1_set_dstrm(ctx, &stream.base, KOR_ASN1_MODE_DECODE);
+      ASSERT_EQ(walk(ctx), expected) << hex << "\nchunk " << chunk;
+    }
   }
 }
 
@@ -123,31 +101,29 @@ struct Node {
   bool constructed;
   std::vector<uint8_t> contents;
   std::vector<Node> members;
+  bool operator==(const Node &o) const {
+    return tag == o.tag && constructed == o.constructed && contents == o.contents &&
+           members == o.members;
+  }
 };
 
-uint32_t random_tag(std::mt19937 &rng) {
+// Tag numbers and lengths on every boundary of their encodings.
+Node random_node(std::mt19937 &rng, int depth) {
   static const uint32_t kNumbers[] = {1,  2,  4,   5,   16,    17,    19,
                                       30, 31, 127, 128, 16383, 16384, 0xFFFFFF};
-  uint32_t cls = static_cast<uint32_t>(rng() % 4) << 30;
-  return cls | kNumbers[rng() % (sizeof kNumbers / sizeof *kNumbers)];
-}
-
-size_t random_length(std::mt19937 &rng) {
   static const size_t kLengths[] = {0, 1, 2, 127, 128, 255, 256, 65535, 65536};
-  if (rng() % 8 != 0) return rng() % 20;
-  size_t pick = kLengths[rng() % (sizeof kLengths / sizeof *kLengths)];
-  return pick >= 65535 && rng() % 4 != 0 ? 3 : pick;  // keep big contents rare
-}
-
-Node random_node(std::mt19937 &rng, int depth) {
-  Node node{random_tag(rng), depth < 6 && rng() % 3 == 0, {}, {}};
+  uint32_t tag = static_cast<uint32_t>(rng() % 4) << 30 | kNumbers[rng() % std::size(kNumbers)];
+  Node node{tag, depth < 6 && rng() % 3 == 0, {}, {}};
   if (node.constructed) {
-    size_t members = rng() % 4;
-    for (size_t i = 0; i < members; ++i) node.members.push_back(random_node(rng, depth + 1));
-  } else {
-    node.contents.resize(random_length(rng));
-    for (uint8_t &octet : node.contents) octet = static_cast<uint8_t>(rng());
+    for (size_t i = rng() % 4; i > 0; --i) node.members.push_back(random_node(rng, depth + 1));
+    return node;
   }
+  size_t length = rng() % 20;
+  if (rng() % 8 == 0) {
+    length = kLengths[rng() % std::size(kLengths)];
+    if (length >= 65535 && rng() % 4 != 0) length = 3;  // keep big contents rare
+  }
+  for (size_t i = 0; i < length; ++i) node.contents.push_back(static_cast<uint8_t>(rng()));
   return node;
 }
 
@@ -162,35 +138,43 @@ void write_node(kor_asn1_ctx *ctx, const Node &node) {
   kor_asn1_put_tag(ctx, node.tag);
 }
 
-// The identifier octets of a tag, written independently of the codec.
-void identifier(std::vector<uint8_t> *out, uint32_t tag, bool constructed) {
-  uint8_t first = static_cast<uint8_t>((tag >> 24 & 0xC0) | (constructed ? 0x20 : 0));
-  uint32_t number = tag & 0x3FFFFFFF;
+// The encoding of a tree, written independently of the codec: definite
+// lengths in their shortest form, or constructed elements with indefinite
+// lengths and primitives with four length octets.
+std::vector<uint8_t> encode(const Node &node, bool indefinite) {
+  std::vector<uint8_t> out{
+      static_cast<uint8_t>((node.tag >> 24 & 0xC0) | (node.constructed ? 0x20 : 0))};
+  uint32_t number = node.tag & 0x3FFFFFFF;
   if (number < 31) {
-    out->push_back(first | static_cast<uint8_t>(number));
-    return;
+    out[0] |= static_cast<uint8_t>(number);
+  } else {
+    out[0] |= 0x1F;
+    std::vector<uint8_t> groups;  // seven bits each, all but the last with bit 8 set
+    for (uint32_t rest = number; rest != 0; rest >>= 7)
+      groups.insert(groups.begin(),
+                    static_cast<uint8_t>((rest & 0x7F) | (groups.empty() ? 0 : 0x80)));
+    out.insert(out.end(), groups.begin(), groups.end());
   }
-  out->push_back(first | 0x1F);
-  std::vector<uint8_t> groups;
-  for (; number != 0; number >>= 7)
-    groups.insert(groups.begin(), static_cast<uint8_t>(number & 0x7F));
-  for (size_t i = 0; i + 1 < groups.size(); ++i) groups[i] |= 0x80;
-  out->insert(out->end(), groups.begin(), groups.end());
-}
-
-// Constructed elements with indefinite lengths, primitives in the long form.
-void encode_indefinite(std::vector<uint8_t> *out, const Node &node) {
-  identifier(out, node.tag, node.constructed);
-  if (node.constructed) {
-    out->push_back(0x80);
-    for (const Node &m : node.members) encode_indefinite(out, m);
-    out->insert(out->end(), {0x00, 0x00});
-    return;
+  std::vector<uint8_t> body = node.contents;
+  for (const Node &m : node.members) {
+    std::vector<uint8_t> member = encode(m, indefinite);
+    body.insert(body.end(), member.begin(), member.end());
   }
-  uint32_t n = static_cast<uint32_t>(node.contents.size());
-  out->insert(out->end(), {0x84, static_cast<uint8_t>(n >> 24), static_cast<uint8_t>(n >> 16),
-                           static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});
-  out->insert(out->end(), node.contents.begin(), node.contents.end());
+  size_t n = body.size();
+  if (indefinite && node.constructed) {
+    out.push_back(0x80);
+    body.insert(body.end(), {0x00, 0x00});
+  } else if (indefinite || n >= 128) {
+    std::vector<uint8_t> length;
+    for (size_t rest = n; rest != 0 || (indefinite && length.size() < 4); rest >>= 8)
+      length.insert(length.begin(), static_cast<uint8_t>(rest));
+    out.push_back(static_cast<uint8_t>(0x80 | length.size()));
+    out.insert(out.end(), length.begin(), length.end());
+  } else {
+    out.push_back(static_cast<uint8_t>(n));
+  }
+  out.insert(out.end(), body.begin(), body.end());
+  return out;
 }
 
 Node read_node(kor_asn1_ctx *ctx, uint32_t tag) {
@@ -208,35 +192,23 @@ Node read_node(kor_asn1_ctx *ctx, uint32_t tag) {
   return node;
 }
 
-bool same_tree(const Node &a, const Node &b) {
-  if (a.tag != b.tag || a.constructed != b.constructed || a.contents != b.contents ||
-      a.members.size() != b.members.size())
-    return false;
-  for (size_t i = 0; i < a.members.size(); ++i)
-    if (!same_tree(a.members[i], b.members[i])) return false;
-  return true;
+Node decode(kor_asn1_ctx *ctx) {
+  Node tree = read_node(ctx, kor_asn1_get_tag(ctx));
+  EXPECT_EQ(kor_asn1_get_tag(ctx), 0u);
+  EXPECT_EQ(kor_asn1_errno(ctx), KOR_ASN1_E_END_OF_DATA) << "only the one element";
+  return tree;
 }
 
 std::vector<uint8_t> encode_fixed(const Node &tree) {
   std::vector<uint8_t> buffer(1 << 20);
-  kor_asn1_ctx *ctx = kor_asn1_new_ctx();
+  Ctx ctx;
   kor_asn1_set_buf(ctx, KOR_ASN1_MODE_ENCODE, buffer.data(), static_cast<uint32_t>(buffer.size()));
   write_node(ctx, tree);
   uint8_t *out = nullptr;
   uint32_t len = 0;
   kor_asn1_get_buf(ctx, &out, &len);
   EXPECT_EQ(kor_asn1_errno(ctx), 0u);
-  std::vector<uint8_t> encoding(out, out + len);
-  kor_asn1_free_ctx(ctx);
-  return encoding;
-}
-
-Node decode(kor_asn1_ctx *ctx) {
-  uint32_t tag = kor_asn1_get_tag(ctx);
-  Node tree = read_node(ctx, tag);
-  EXPECT_EQ(kor_asn1_get_tag(ctx), 0u);
-  EXPECT_EQ(kor_asn1_errno(ctx), KOR_ASN1_E_END_OF_DATA) << "only the one element";
-  return tree;
+  return std::vector<uint8_t>(out, out + len);
 }
 
 TEST(RoundTrip, RandomTreesInDefiniteAndIndefiniteForm) {
@@ -244,22 +216,18 @@ TEST(RoundTrip, RandomTreesInDefiniteAndIndefiniteForm) {
   for (int round = 0; round < 300; ++round) {
     Node tree = random_node(rng, 0);
     std::vector<uint8_t> definite = encode_fixed(tree);
-
-    kor_asn1_ctx *ctx = kor_asn1_new_ctx();
-    kor_asn1_set_buf(ctx, KOR_ASN1_MODE_DECODE, definite.data(),
-                     static_cast<uint32_t>(definite.size()));
-    ASSERT_TRUE(same_tree(decode(ctx), tree)) << "round " << round;
-
-    std::vector<uint8_t> indefinite;
-    encode_indefinite(&indefinite, tree);
-    kor_asn1_set_buf(ctx, KOR_ASN1_MODE_DECODE, indefinite.data(),
-                     static_cast<uint32_t>(indefinite.size()));
-    ASSERT_TRUE(same_tree(decode(ctx), tree)) << "round " << round << " indefinite";
-
+    ASSERT_EQ(to_hex(definite), to_hex(encode(tree, false))) << "round " << round;
+    std::vector<uint8_t> indefinite = encode(tree, true);
+    Ctx ctx;
+    for (std::vector<uint8_t> *input : {&definite, &indefinite}) {
+      kor_asn1_set_buf(ctx, KOR_ASN1_MODE_DECODE, input->data(),
+                       static_cast<uint32_t>(input->size()));
+      ASSERT_TRUE(decode(ctx) == tree)
+          << "round " << round << (input == &definite ? "" : " indefinite");
+    }
     ChunkStream stream(indefinite, 1 + rng() % 9);
     kor_asn1_set_dstrm(ctx, &stream.base, KOR_ASN1_MODE_DECODE);
-    ASSERT_TRUE(same_tree(decode(ctx), tree)) << "round " << round << " chunked";
-    kor_asn1_free_ctx(ctx);
+    ASSERT_TRUE(decode(ctx) == tree) << "round " << round << " chunked";
   }
 }
 
@@ -270,13 +238,12 @@ TEST(RoundTrip, StreamsWithTinyBuffersWriteWhatAFixedBufferHolds) {
     std::vector<uint8_t> expected = encode_fixed(tree);
     for (size_t size = 1; size <= 7; ++size) {
       CollectStream stream(size);
-      kor_asn1_ctx *ctx = kor_asn1_new_ctx();
+      Ctx ctx;
       kor_asn1_set_dstrm(ctx, &stream.base, KOR_ASN1_MODE_ENCODE);
       write_node(ctx, tree);
       ASSERT_EQ(kor_asn1_errno(ctx), 0u);
       kor_asn1_get_dstrm(ctx);
       ASSERT_EQ(stream.joined(), expected) << "round " << round << " buffers of " << size;
-      kor_asn1_free_ctx(ctx);
     }
   }
 }

@@ -18,7 +18,8 @@ struct Case {
   uint32_t err_pos;  // kUntouched when the conversion succeeds
 };
 
-void expect_cases(const Case *cases, size_t count) {
+template <size_t count>
+void expect_cases(const Case (&cases)[count]) {
   for (size_t i = 0; i < count; ++i) {
     const Case &c = cases[i];
     SCOPED_TRACE(testing::Message() << "row " << i << ": " << c.input);
@@ -85,9 +86,7 @@ const Case kT61Escapes[] = {
     {kToLatin1, "41 1B 28 75 42", kOk, "41 42", kNone},
 };
 
-TEST(T61Engine, EscapeSequencesAndShiftsInT61) {
-  expect_cases(kT61Escapes, sizeof kT61Escapes / sizeof kT61Escapes[0]);
-}
+TEST(T61Engine, EscapeSequencesAndShiftsInT61) { expect_cases(kT61Escapes); }
 
 const Case kLatin1Escapes[] = {
     // Escape sequences in Latin-1 input produce no output.
@@ -109,9 +108,7 @@ const Case kLatin1Escapes[] = {
     {kToT61, "1B 22 42 8B 41", kOk, "41", kNone},
 };
 
-TEST(T61Engine, EscapeSequencesAndShiftsInLatin1) {
-  expect_cases(kLatin1Escapes, sizeof kLatin1Escapes / sizeof kLatin1Escapes[0]);
-}
+TEST(T61Engine, EscapeSequencesAndShiftsInLatin1) { expect_cases(kLatin1Escapes); }
 
 // Single shifts only check that the shifted set is available; the character
 // after them is read from the invoked sets as usual.
@@ -128,9 +125,7 @@ const Case kSingleShifts[] = {
     {kToT61, "1B 2A 42 19 41", kOk, "41", kNone},
 };
 
-TEST(T61Engine, SingleShiftsCheckTheShiftedSetOnly) {
-  expect_cases(kSingleShifts, sizeof kSingleShifts / sizeof kSingleShifts[0]);
-}
+TEST(T61Engine, SingleShiftsCheckTheShiftedSetOnly) { expect_cases(kSingleShifts); }
 
 const Case kControlSequences[] = {
     // CSI, parameters and final pass through unchanged in both directions.
@@ -144,9 +139,7 @@ const Case kControlSequences[] = {
     {kToT61, "9B 3F 7E 41", kOk, "9B 3F 7E 41", kNone},
 };
 
-TEST(T61Engine, ControlSequencesPassThrough) {
-  expect_cases(kControlSequences, sizeof kControlSequences / sizeof kControlSequences[0]);
-}
+TEST(T61Engine, ControlSequencesPassThrough) { expect_cases(kControlSequences); }
 
 // Input that ends inside a sequence: result 302, the output so far, and the
 // position of the input's last octet (a caller can always name the octet).
@@ -165,9 +158,7 @@ const Case kTruncated[] = {
     {kToLatin1, "41 9B", kIncomplete, "41 9B", 1},
 };
 
-TEST(T61Engine, TruncatedInputReports302) {
-  expect_cases(kTruncated, sizeof kTruncated / sizeof kTruncated[0]);
-}
+TEST(T61Engine, TruncatedInputReports302) { expect_cases(kTruncated); }
 
 // A text as segments: an input run and the output it gives. A segment whose
 // input and output are equally long converts octet by octet; otherwise an
@@ -254,8 +245,17 @@ TEST(T61Engine, EveryCapacityBelowTheNeededOneGives303) {
   }
 }
 
-Octets repeated(const char *unit, size_t times);
-Octets joined(Octets a, const Octets &b);
+Octets repeated(const char *unit, size_t times) {
+  const Octets one = hex(unit);
+  Octets all;
+  for (size_t i = 0; i < times; ++i) all.insert(all.end(), one.begin(), one.end());
+  return all;
+}
+
+Octets joined(Octets a, const Octets &b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
 
 // Long runs of one octet after a shift or designation: each is converted
 // through the set invoked at that point.
@@ -302,18 +302,6 @@ TEST(T61Engine, CompositionsAndPairsAtEveryOffset) {
   }
 }
 
-Octets repeated(const char *unit, size_t times) {
-  const Octets one = hex(unit);
-  Octets all;
-  for (size_t i = 0; i < times; ++i) all.insert(all.end(), one.begin(), one.end());
-  return all;
-}
-
-Octets joined(Octets a, const Octets &b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
 // Measuring counts through a 1024-octet buffer: lengths just under, at and
 // over its multiples, pairs that straddle them, and far longer outputs.
 TEST(T61Engine, MeasuringCountsAnyLength) {
@@ -321,6 +309,8 @@ TEST(T61Engine, MeasuringCountsAnyLength) {
     Translate translate;
     Octets input;
     Octets output;
+    uint32_t result = KOR_CNV_OK;
+    uint32_t err_pos = kUntouched;
   };
   const Row rows[] = {
       // ASCII: one octet each.
@@ -336,78 +326,72 @@ TEST(T61Engine, MeasuringCountsAnyLength) {
       // T.61 pairs become one octet each.
       {kToLatin1, repeated("C2 65", 1025), repeated("E9", 1025)},
       {kToLatin1, repeated("C8 61 41 C8 59", 100000), repeated("E4 41", 100000)},
+      // DEL after 3000 letters and pairs: the count so far and the DEL's position.
+      {kToT61, joined(repeated("61 E9", 1500), hex("7F")), repeated("61 C2 65", 1500),
+       KOR_CNV_E_INVALID, 3000},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(testing::Message() << "output of " << row.output.size());
     uint32_t measured = 0;
+    uint32_t err_pos = kUntouched;
     EXPECT_EQ(row.translate(row.input.data(), static_cast<uint32_t>(row.input.size()), nullptr,
-                            &measured, nullptr),
-              KOR_CNV_OK);
+                            &measured, &err_pos),
+              row.result);
     EXPECT_EQ(measured, row.output.size());
-    const Converted got = convert_into(row.translate, row.input, measured);
+    EXPECT_EQ(err_pos, row.err_pos);
+    if (row.result != KOR_CNV_OK) continue;
+    // A larger destination receives the output and nothing else.
+    const Converted got = convert_into(row.translate, row.input, measured + 100);
     EXPECT_EQ(got.result, KOR_CNV_OK);
     EXPECT_TRUE(got.output == row.output);
   }
 }
 
-TEST(T61Engine, MeasuringReportsFailuresFarIntoTheInput) {
-  // DEL after 3000 letters and pairs: the count so far and the DEL's position.
-  const Octets input = joined(repeated("61 E9", 1500), hex("7F"));
-  uint32_t length = 0;
-  uint32_t err_pos = kUntouched;
-  EXPECT_EQ(kor_cnv_latin1_to_t61_translate(input.data(), static_cast<uint32_t>(input.size()),
-                                            nullptr, &length, &err_pos),
-            KOR_CNV_E_INVALID);
-  EXPECT_EQ(length, 4500u);
-  EXPECT_EQ(err_pos, 3000u);
-}
-
-// The calling contract: empty and missing arguments.
-TEST(T61Engine, EmptySourceGivesZeroAtOnce) {
-  const uint8_t octet = 0x41;
-  uint8_t dst[4] = {0xEE, 0xEE, 0xEE, 0xEE};
-  for (Translate translate : {kToT61, kToLatin1}) {
-    uint32_t length = 99;
+// The calling contract: empty and missing arguments. The destination and the
+// error position are touched only where a row says so.
+TEST(T61Engine, EmptyAndMissingArguments) {
+  struct Row {
+    const char *about;
+    Translate translate;
+    const char *source;  // hex; null for a null source
+    uint32_t source_length;
+    bool destination;
+    bool length;  // a length argument, holding the destination's 4 octets
+    uint32_t result;
+    uint32_t length_after;
+    uint32_t err_pos;
+  };
+  const Row rows[] = {
+      {"empty source, measuring", kToT61, "41", 0, false, true, KOR_CNV_OK, 0, kUntouched},
+      {"empty source, measuring", kToLatin1, "41", 0, false, true, KOR_CNV_OK, 0, kUntouched},
+      {"null empty source", kToT61, nullptr, 0, true, true, KOR_CNV_OK, 0, kUntouched},
+      {"null empty source", kToLatin1, nullptr, 0, true, true, KOR_CNV_OK, 0, kUntouched},
+      // Chosen: a null source with a length is invalid input at offset 0.
+      {"null source with a length", kToLatin1, nullptr, 5, false, true, KOR_CNV_E_INVALID, 0, 0},
+      // A null length means no capacity: no room for the first octet ...
+      {"null length", kToT61, "41 42", 2, true, false, KOR_CNV_E_NO_ROOM, 0, 0},
+      // ... though an input that produces nothing needs no room.
+      {"null length, no output", kToT61, "A0 AD", 2, true, false, KOR_CNV_OK, 0, kUntouched},
+      // Measuring without a length still validates.
+      {"measuring without a length", kToT61, "41 42", 2, false, false, KOR_CNV_OK, 0, kUntouched},
+      {"measuring without a length", kToT61, "41 7F", 2, false, false, KOR_CNV_E_INVALID, 0, 1},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.about);
+    const Octets source = hex(row.source != nullptr ? row.source : "");
+    uint8_t dst[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+    uint32_t length = row.destination ? sizeof dst : 99;
     uint32_t err_pos = kUntouched;
-    EXPECT_EQ(translate(&octet, 0, nullptr, &length, &err_pos), KOR_CNV_OK);
-    EXPECT_EQ(length, 0u);
-    length = sizeof dst;
-    EXPECT_EQ(translate(nullptr, 0, dst, &length, &err_pos), KOR_CNV_OK);
-    EXPECT_EQ(length, 0u);
-    EXPECT_EQ(err_pos, kUntouched);
+    EXPECT_EQ(
+        row.translate(row.source != nullptr ? source.data() : nullptr, row.source_length,
+                      row.destination ? dst : nullptr, row.length ? &length : nullptr, &err_pos),
+        row.result);
+    if (row.length) {
+      EXPECT_EQ(length, row.length_after);
+    }
+    EXPECT_EQ(err_pos, row.err_pos);
     EXPECT_EQ(dst[0], 0xEE);
   }
-}
-
-// Chosen: a null source with a length is invalid input at offset 0.
-TEST(T61Engine, NullSourceWithALengthIsInvalid) {
-  uint32_t length = 99;
-  uint32_t err_pos = kUntouched;
-  EXPECT_EQ(kor_cnv_t61_to_latin1_translate(nullptr, 5, nullptr, &length, &err_pos),
-            KOR_CNV_E_INVALID);
-  EXPECT_EQ(length, 0u);
-  EXPECT_EQ(err_pos, 0u);
-}
-
-TEST(T61Engine, NullLengthMeansNoCapacity) {
-  const Octets input = hex("41 42");
-  uint8_t dst[4] = {0xEE, 0xEE, 0xEE, 0xEE};
-  uint32_t err_pos = kUntouched;
-  // With a destination: no room for the first octet.
-  EXPECT_EQ(kor_cnv_latin1_to_t61_translate(input.data(), 2, dst, nullptr, &err_pos),
-            KOR_CNV_E_NO_ROOM);
-  EXPECT_EQ(err_pos, 0u);
-  EXPECT_EQ(dst[0], 0xEE);
-  // An input that produces nothing needs no room.
-  const Octets silent = hex("A0 AD");
-  EXPECT_EQ(kor_cnv_latin1_to_t61_translate(silent.data(), 2, dst, nullptr, nullptr), KOR_CNV_OK);
-  // Measuring without a length still validates.
-  EXPECT_EQ(kor_cnv_latin1_to_t61_translate(input.data(), 2, nullptr, nullptr, nullptr),
-            KOR_CNV_OK);
-  const Octets bad = hex("41 7F");
-  EXPECT_EQ(kor_cnv_latin1_to_t61_translate(bad.data(), 2, nullptr, nullptr, &err_pos),
-            KOR_CNV_E_INVALID);
-  EXPECT_EQ(err_pos, 1u);
 }
 
 TEST(T61Engine, ShiftsAndDesignationsDoNotCarryOverToTheNextCall) {
@@ -417,15 +401,6 @@ TEST(T61Engine, ShiftsAndDesignationsDoNotCarryOverToTheNextCall) {
   const Converted got = convert(kToLatin1, hex("41"));
   EXPECT_EQ(got.result, KOR_CNV_OK);
   EXPECT_EQ(to_hex(got.output), "41");
-}
-
-// A destination larger than the output receives the output and nothing else
-// (convert_into checks the octets after it).
-TEST(T61Engine, LargerDestinationGetsOnlyTheOutput) {
-  const Octets input = repeated("43 E9 A0 0C", 100);
-  const Converted got = convert_into(kToT61, input, 2000);
-  EXPECT_EQ(got.result, KOR_CNV_OK);
-  EXPECT_EQ(got.output, repeated("43 C2 65 0D 0C", 100));
 }
 
 }  // namespace

@@ -1,19 +1,20 @@
 // Helpers of the event library tests: a fresh library per case, capture of
-// standard output, readers that collect what a stream returns, and threads
+// standard output and of Evtlib's reports, readers that collect what a stream returns, and threads
 // that are joined within a time limit.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <lyrdua/kor_evt.h>
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
-#include <cctype>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <future>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +22,15 @@
 #include "evtlib/event_state.hpp"
 
 namespace lyrdua::test {
+
+// The operating system's id of the calling thread, as event records carry it.
+inline uint32_t os_thread_id() {
+#if defined(_WIN32)
+  return GetCurrentThreadId();
+#else
+  return static_cast<uint32_t>(gettid());
+#endif
+}
 
 // An event code of the given severity (0..3) and number.
 constexpr uint32_t code_of(uint32_t severity, uint32_t number) { return severity << 30 | number; }
@@ -38,36 +48,22 @@ class EvtTest : public ::testing::Test {
   void TearDown() override { evt::release_event_library(); }
 };
 
-// Redirects file descriptor 1 into a temporary file until finish().
+// Captures what is written to file descriptor 1 until finish().
 class StdoutCapture {
  public:
-  StdoutCapture() {
-    std::fflush(stdout);
-    file_ = std::tmpfile();
-    saved_ = dup(1);
-    dup2(fileno(file_), 1);
-  }
+  StdoutCapture() { ::testing::internal::CaptureStdout(); }
   ~StdoutCapture() { finish(); }
   StdoutCapture(const StdoutCapture &) = delete;
   StdoutCapture &operator=(const StdoutCapture &) = delete;
 
   std::string finish() {
-    if (file_ == nullptr) return text_;
-    std::fflush(stdout);
-    dup2(saved_, 1);
-    close(saved_);
-    std::rewind(file_);
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file_)) > 0) text_.append(buffer, n);
-    std::fclose(file_);
-    file_ = nullptr;
+    if (!finished_) text_ = ::testing::internal::GetCapturedStdout();
+    finished_ = true;
     return text_;
   }
 
  private:
-  std::FILE *file_ = nullptr;
-  int saved_ = -1;
+  bool finished_ = false;
   std::string text_;
 };
 
@@ -79,24 +75,16 @@ inline std::string report_line(const std::string &message) {
 
 // Replaces the line numbers of Evtlib's report lines by <line>, keeping them
 // in *lines.
-inline std::string mask_report_lines(const std::string &output, std::vector<int> *lines) {
+inline std::string mask_report_lines(std::string output, std::vector<int> *lines) {
   static const std::string kBefore = "Event occured at ";
-  std::string masked;
-  size_t last = 0;
-  for (size_t at = output.find(kBefore); at != std::string::npos; at = output.find(kBefore, last)) {
-    size_t digits = at + kBefore.size();
-    size_t end = digits;
-    while (end < output.size() && std::isdigit(static_cast<unsigned char>(output[end]))) ++end;
-    masked += output.substr(last, digits - last);
-    if (end == digits || output.compare(end, 4, " of ") != 0) {
-      last = digits;
-      continue;
-    }
-    masked += "<line>";
-    if (lines != nullptr) lines->push_back(std::stoi(output.substr(digits, end - digits)));
-    last = end;
+  for (size_t at = output.find(kBefore); at != std::string::npos; at = output.find(kBefore, at)) {
+    at += kBefore.size();
+    const size_t end = output.find_first_not_of("0123456789", at);
+    if (end == std::string::npos || end == at || output.compare(end, 4, " of ") != 0) continue;
+    if (lines != nullptr) lines->push_back(std::stoi(output.substr(at, end - at)));
+    output.replace(at, end - at, "<line>");
   }
-  return masked + output.substr(last);
+  return output;
 }
 
 // True when each line number names a line of an evtlib source that reports.

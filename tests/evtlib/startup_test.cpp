@@ -1,64 +1,15 @@
 // Library start-up: finding the message module (or reporting its absence
 // once) in programs that link the library, and the memory hooks of
 // lyr_dua_init.
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cstring>
 
 #include "evtlib/memory_hooks.hpp"
 #include "tests/evtlib/evt_test_support.hpp"
-
-extern char **environ;
+#include "tests/support/run_tool.hpp"
+#include "tests/support/system_text.hpp"
 
 namespace lyrdua::test {
 namespace {
-
-struct ProbeRun {
-  int status = -1;
-  std::string output;
-};
-
-// Runs a probe program with LYRDUA_MSGMODULE set to module (unset when null),
-// collecting its standard output; a probe that outlives the time limit is killed.
-ProbeRun run_probe(const char *program, const char *module) {
-  std::vector<std::string> env;
-  for (char **e = environ; *e != nullptr; ++e)
-    if (std::strncmp(*e, "LYRDUA_MSGMODULE=", 17) != 0) env.emplace_back(*e);
-  if (module != nullptr) env.push_back(std::string("LYRDUA_MSGMODULE=") + module);
-  std::vector<char *> envp;
-  for (std::string &e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-
-  ProbeRun run;
-  int out[2];
-  if (pipe(out) != 0) return run;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  char *argv[] = {const_cast<char *>(program), nullptr};
-  pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv, envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  if (spawned != 0) {
-    close(out[0]);
-    return run;
-  }
-  pollfd readable{out[0], POLLIN, 0};
-  char buffer[4096];
-  while (poll(&readable, 1, static_cast<int>(kThreadLimit.count() * 1000)) > 0) {
-    const ssize_t n = read(out[0], buffer, sizeof buffer);
-    if (n <= 0) break;
-    run.output.append(buffer, static_cast<size_t>(n));
-  }
-  close(out[0]);
-  kill(pid, SIGKILL);  // gone already unless it hung
-  waitpid(pid, &run.status, 0);
-  return run;
-}
 
 const std::string kFoundOutput =
     "probe start\n"
@@ -69,9 +20,7 @@ const std::string kMissingOutput =
     report_line("Error - Loading message file failed") +
     "probe start\n"
     "event 1 with 2 parameters\n" +
-    report_line(
-        "Error - FormatMessage() failed, system error code: The specified module could "
-        "not be found.") +
+    report_line("Error - FormatMessage() failed, system error code: " + system_text(126)) +
     "text 0: \n";
 
 TEST(Startup, TheMessageModuleIsFoundOrItsAbsenceReportedOnce) {
@@ -95,10 +44,11 @@ TEST(Startup, TheMessageModuleIsFoundOrItsAbsenceReportedOnce) {
        LYRDUA_SHARED_LIBRARY, kMissingOutput},
   };
   for (const Row &row : rows) {
-    const ProbeRun run = run_probe(row.program, row.module);
-    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << row.about;
+    EnvVariable variable("LYRDUA_MSGMODULE", row.module);
+    const ToolRun run = run_tool(row.program, {});
+    EXPECT_EQ(run.status, 0) << row.about;
     std::vector<int> lines;
-    EXPECT_EQ(mask_report_lines(run.output, &lines), row.output) << row.about;
+    EXPECT_EQ(mask_report_lines(run.out, &lines), row.output) << row.about;
     EXPECT_TRUE(reported_lines_are_sources(lines)) << row.about;
   }
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/message_module.hpp"
+#include "tests/support/system_text.hpp"
 
 namespace lyrdua::platform {
 namespace {
@@ -68,7 +69,7 @@ TEST(MessageFormat, SystemTexts) {
   char buffer[128];
   uint32_t length = 0;
   ASSERT_EQ(format_system_message(kErrorInsufficientBuffer, buffer, sizeof buffer, &length), 0u);
-  EXPECT_EQ(std::string(buffer, length), "The data area passed to a system call is too small.");
+  EXPECT_EQ(std::string(buffer, length), test::system_text(kErrorInsufficientBuffer));
   // The text for a missing message asks for inserts, which a system text never gets.
   EXPECT_EQ(format_system_message(kErrorMessageNotFound, buffer, sizeof buffer, &length),
             kErrorInvalidParameter);

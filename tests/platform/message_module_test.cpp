@@ -80,30 +80,6 @@ TEST(MessageModule, EveryDeclaredCodeHasATextWithItsInserts) {
   }
 }
 
-TEST(MessageModule, TextsAsTheyAreMeantToBeRead) {
-  const char *const wrong_tag[] = {"2", "3 (BIT_STRING)"};
-  const char *const utc[] = {"Month incorrect, valid forms, YYMMDDhhmmZ"};
-  struct Row {
-    uint32_t code;
-    MessageInserts inserts;
-    const char *text;
-  };
-  const Row rows[] = {
-      {0xE6F001F4u, {wrong_tag, 2}, "Unexpected tag 2 where tag 3 (BIT_STRING) was expected."},
-      {0xE6F001BAu, {utc, 1}, "Invalid UTC time: Month incorrect, valid forms, YYMMDDhhmmZ."},
-      {0xE6F0001Du,
-       {nullptr, 0},
-       "End of BER data: there is no more input or no more room, or an element overruns its "
-       "container."},
-  };
-  for (const Row &row : rows) {
-    char buffer[1024];
-    uint32_t length = 0;
-    ASSERT_EQ(format_module_message(row.code, row.inserts, buffer, sizeof buffer, &length), 0u);
-    EXPECT_EQ(std::string(buffer, length), row.text);
-  }
-}
-
 TEST(MessageModule, ACodeItDoesNotHold) {
   char buffer[64];
   uint32_t length = 0;

@@ -93,7 +93,7 @@ TEST(SchemaFiles, SeveralFilesAreReadInOrder) {
       "first.schema", "attributetype ( 1.3.6.1.4.1.32473.4.1 NAME 'orderTest' DESC 'first' )\n");
   std::string second = write_temp_file(
       "second.schema", "attributetype ( 1.3.6.1.4.1.32473.4.1 NAME 'orderTest' DESC 'second' )\n");
-  OpenSchema schema(first + "::" + second + ":");
+  OpenSchema schema(first + kListSeparator + kListSeparator + second + kListSeparator);
   ASSERT_EQ(schema.result(), KOR_OK);
   EXPECT_EQ(lent_text(kor_sc_attr_ref_descriptionA, schema.attr("orderTest")), "second");
 }
@@ -180,7 +180,7 @@ TEST(SchemaFiles, EachProblemIsReportedWithFileAndLine) {
 TEST(SchemaFiles, AProblemInASecondFileNamesThatFile) {
   std::string bad = write_temp_file("second-bad.schema", "\n\nobjectclass ( 1.2.3 SUP nosuch )\n");
   ::testing::internal::CaptureStderr();
-  OpenSchema schema(kOpenLdapStyle + ":" + bad);
+  OpenSchema schema(kOpenLdapStyle + kListSeparator + bad);
   std::string report = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(schema.result(), KOR_SC_E_STATUS4);
   EXPECT_EQ(report, "lyrutil: " + bad + ":3: unknown superior object class 'nosuch'\n");

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 #include <lyrdua/kor_sc.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/run_tool.hpp"
 
 namespace lyrdua::test {
 
@@ -38,6 +41,15 @@ inline std::vector<uint8_t> oid_octets(const std::string &dotted) {
   return octets;
 }
 
+// The text with its letters in upper or lower case.
+inline std::string recased(std::string text, int (*change)(int)) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [change](unsigned char c) { return static_cast<char>(change(c)); });
+  return text;
+}
+inline std::string upper(const std::string &text) { return recased(text, std::toupper); }
+inline std::string lower(const std::string &text) { return recased(text, std::tolower); }
+
 // A PrintableString store string (13, length, characters) of a short text.
 inline std::vector<uint8_t> printable_tlv(const std::string &text) {
   std::vector<uint8_t> tlv{0x13, static_cast<uint8_t>(text.size())};
@@ -45,31 +57,17 @@ inline std::vector<uint8_t> printable_tlv(const std::string &text) {
   return tlv;
 }
 
-// Sets LYRDUA_SCHEMA for its lifetime; an empty value unsets it.
-class SchemaVariable {
- public:
-  explicit SchemaVariable(const std::string &value) {
-    if (const char *old = std::getenv("LYRDUA_SCHEMA")) {
-      old_ = old;
-      had_ = true;
-    }
-    if (value.empty())
-      unsetenv("LYRDUA_SCHEMA");
-    else
-      setenv("LYRDUA_SCHEMA", value.c_str(), 1);
-  }
-  ~SchemaVariable() {
-    if (had_)
-      setenv("LYRDUA_SCHEMA", old_.c_str(), 1);
-    else
-      unsetenv("LYRDUA_SCHEMA");
-  }
-  SchemaVariable(const SchemaVariable &) = delete;
-  SchemaVariable &operator=(const SchemaVariable &) = delete;
+// What parts the files of LYRDUA_SCHEMA: ';' on Windows, as in PATH.
+#if defined(_WIN32)
+const std::string kListSeparator = ";";
+#else
+const std::string kListSeparator = ":";
+#endif
 
- private:
-  std::string old_;
-  bool had_ = false;
+// Sets LYRDUA_SCHEMA for its lifetime; an empty value unsets it.
+struct SchemaVariable : EnvVariable {
+  explicit SchemaVariable(const std::string &value)
+      : EnvVariable("LYRDUA_SCHEMA", value.empty() ? nullptr : value.c_str()) {}
 };
 
 // Writes text to a file of the test's temporary folder; returns its path.

@@ -1,40 +1,24 @@
 // The lyrdua tool's schema commands, run as a user runs them.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/schema/schema_test_support.hpp"
+#include "tests/support/run_tool.hpp"
 
 namespace lyrdua::test {
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string file_text(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Runs the tool with arguments (a shell word list) and LYRDUA_SCHEMA set to schema.
-ToolRun run_tool(const std::string &arguments, const std::string &schema) {
-  std::string out = ::testing::TempDir() + "lyrdua_schema_tool.out";
-  std::string err = ::testing::TempDir() + "lyrdua_schema_tool.err";
-  std::string command =
-      (schema.empty() ? "env -u LYRDUA_SCHEMA " : "env LYRDUA_SCHEMA=" + schema + " ") +
-      LYRDUA_TOOL + " " + arguments + " >" + out + " 2>" + err;
-  int status = std::system(command.c_str());
-  return ToolRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text(out), file_text(err)};
+// Runs the tool with arguments (words apart by blanks) and LYRDUA_SCHEMA set
+// to schema (empty: unset).
+ToolRun run_schema_tool(const std::string &arguments, const std::string &schema) {
+  SchemaVariable variable(schema);
+  std::istringstream words(arguments);
+  std::vector<std::string> argv;
+  for (std::string word; words >> word;) argv.push_back(word);
+  return run_tool(LYRDUA_TOOL, argv);
 }
 
 struct ToolRow {
@@ -109,7 +93,7 @@ const ToolRow kRows[] = {
 TEST(SchemaTool, CommandsAndTheirOutput) {
   for (const ToolRow &row : kRows) {
     SCOPED_TRACE(row.about);
-    ToolRun run = run_tool(row.arguments, row.schema);
+    ToolRun run = run_schema_tool(row.arguments, row.schema);
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.out);
     EXPECT_EQ(run.err, row.err);
@@ -119,7 +103,7 @@ TEST(SchemaTool, CommandsAndTheirOutput) {
 TEST(SchemaTool, AFileThatCannotBeTakenIsNamedWithItsLine) {
   std::string bad = write_temp_file("tool-bad.schema",
                                     "attributetype ( 1.2.3 NAME 'x'\n  SYNTAX nosuchSyntax )\n");
-  ToolRun run = run_tool("schema attr cn", bad);
+  ToolRun run = run_schema_tool("schema attr cn", bad);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "lyrutil: " + bad + ":2: unknown syntax 'nosuchSyntax'\n" +
@@ -128,7 +112,7 @@ TEST(SchemaTool, AFileThatCannotBeTakenIsNamedWithItsLine) {
 
 // One line per record, each under its heading with the count.
 TEST(SchemaTool, ListShowsEveryRecord) {
-  ToolRun run = run_tool("schema list", "");
+  ToolRun run = run_schema_tool("schema list", "");
   ASSERT_EQ(run.status, 0) << run.err;
   std::istringstream lines(run.out);
   std::string line;
