@@ -23,12 +23,17 @@ struct Command {
 };
 
 int run_ber_print(const Args &args);
+int run_dn(const Args &args);
+int run_value(const Args &args);
 int run_schema_attr(const Args &args);
 int run_schema_oc(const Args &args);
 int run_schema_list(const Args &args);
 int run_syntax(const Args &args);
 int run_t61_encode(const Args &args);
 int run_t61_decode(const Args &args);
+int run_config_get(const Args &args);
+int run_config_set(const Args &args);
+int run_config_delete(const Args &args);
 
 // Prints "lyrdua: " and the message to standard error.
 void complain(const std::string &message);

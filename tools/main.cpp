@@ -18,11 +18,28 @@ const Command kCommands[] = {
      run_ber_print},
     {"syntax", nullptr, "lyrdua syntax SYNTAX encode TEXT | decode HEX",
      "Converts one attribute value with the handlers of a syntax. encode prints\n"
-     "the BER in hex and its dump; decode prints the text. SYNTAX is one of\n"
-     "boolean, bitstring, integer, octetstring, oid, utctime, ia5string,\n"
-     "numericstring, printablestring, directorystring, t61string. Text is\n"
-     "Latin-1. A failure prints the texts of the events the conversion raised.\n",
+     "the BER in hex and its dump; decode prints the text, and for fax,\n"
+     "postaladdress and telex also the parts of the structure form. SYNTAX is\n"
+     "one of boolean, bitstring, integer, octetstring, oid, utctime, ia5string,\n"
+     "numericstring, printablestring, directorystring, t61string, fax,\n"
+     "postaladdress, telex. Text is Latin-1. A failure prints the texts of the\n"
+     "events the conversion raised.\n",
      run_syntax},
+    {"dn", nullptr, "lyrdua dn encode TEXT | decode HEX",
+     "Converts a distinguished name between its text and its BER with the\n"
+     "schema (the built-in default plus the files named in LYRDUA_SCHEMA).\n"
+     "encode prints the BER in hex and its dump; decode prints the text, the\n"
+     "RDNs joined by ',', each type as its attribute's first keyword. In the\n"
+     "text, AVAs are TYPE=VALUE joined by '+'; RDNs are separated by ',' or\n"
+     "';'; a value may be quoted or escape a character with '\\'; a type\n"
+     "OID.n.n... with a value #hex gives an attribute the schema lacks.\n",
+     run_dn},
+    {"value", nullptr, "lyrdua value encode TYPE TEXT | decode TYPE HEX",
+     "Converts one attribute value by the syntax that the schema gives its type\n"
+     "(a keyword of the attribute). encode prints the BER in hex and its dump;\n"
+     "decode prints the value. Values of byte syntaxes (octet strings, raw\n"
+     "elements) are their bytes.\n",
+     run_value},
     {"schema", "attr", "lyrdua schema attr KEYWORD|OID",
      "Shows an attribute type of the schema: its OID, all its names, the first\n"
      "keyword and formal name, the description, the syntax with its number and\n"
@@ -51,6 +68,29 @@ const Command kCommands[] = {
      "characters without a Latin-1 form are left out. On failure nothing is\n"
      "written and the offset and octet that stopped the conversion are reported.\n",
      run_t61_decode},
+    {"config", "get",
+     "lyrdua config get NAME [--subkey K] [--source user|machine|default] [--defaults FILE]",
+     "Prints a configuration value and the source that answered (user,\n"
+     "machine or default). Without --source the current user's registry is\n"
+     "searched first, then the machine's, then the default text; --source reads\n"
+     "that source alone. --subkey K reads the key's subkey K. --defaults FILE\n"
+     "registers FILE as the default text, whose entries are lines\n"
+     "'<key path>\\NAME: value' (the key path being Software\\Quorvane\\Tessel\n"
+     "Directory\\CurrentVersion, then \\K with --subkey).\n"
+     "The registries are text files: the current user's is $LYRDUA_REG_USER,\n"
+     "else $XDG_CONFIG_HOME/lyrdua/user.reg, else ~/.config/lyrdua/user.reg;\n"
+     "the machine's is $LYRDUA_REG_MACHINE, else /etc/lyrdua/machine.reg.\n"
+     "Exit status 1 when the value is not set or a registry cannot be read.\n",
+     run_config_get},
+    {"config", "set", "lyrdua config set NAME VALUE [--subkey K] --source user|machine",
+     "Stores VALUE (any non-empty text) as NAME in the current user's or the\n"
+     "machine's registry, creating the file, its folders and the key as needed.\n"
+     "Exit status 1 when the registry cannot be written.\n",
+     run_config_set},
+    {"config", "delete", "lyrdua config delete NAME [--subkey K] --source user|machine",
+     "Removes NAME from the current user's or the machine's registry.\n"
+     "Exit status 1 when it is not set there or the registry cannot be written.\n",
+     run_config_delete},
 };
 
 void print_usage(FILE *out) {

@@ -35,6 +35,131 @@ extern "C" {
  *   context for kor_asn1_errno.
  */
 
+/* ---- Distinguished name structure form -----------------------------------
+ * Texts are not NUL-terminated and live in the character buffer designated by
+ * buffer. The first RDN node is embedded in the DN record and the first AVA
+ * node in each RDN node; further nodes are heap blocks that the parser
+ * allocates and kor_ahs_Free_DistinguishedName releases. An empty DN has
+ * rdn.ava.type == NULL. The W records have the same layout. */
+typedef struct kor_ahs_ava {
+    struct kor_ahs_ava *next; /* next AVA of the same RDN, or NULL */
+    const char *type;         /* attribute type text */
+    uint32_t type_len;        /* in characters */
+    const char *value;        /* value text, quotes and escapes removed */
+    uint32_t value_len;       /* in characters */
+    uint32_t is_hex;          /* 1 when the value was written with a leading '#' */
+} kor_ahs_ava;
+
+typedef struct kor_ahs_rdn {
+    struct kor_ahs_rdn *next; /* next RDN in text order, or NULL */
+    kor_ahs_ava ava;          /* first AVA of the RDN (embedded) */
+} kor_ahs_rdn;
+
+typedef struct kor_ahs_dn {
+    char *buffer;             /* where the parser copies texts; NULL: parse the text in place */
+    kor_ahs_rdn rdn;          /* first RDN (embedded) */
+} kor_ahs_dn;
+
+typedef struct kor_ahs_avaW {
+    struct kor_ahs_avaW *next;
+    const kor_wchar *type;
+    uint32_t type_len;
+    const kor_wchar *value;
+    uint32_t value_len;
+    uint32_t is_hex;
+} kor_ahs_avaW;
+
+typedef struct kor_ahs_rdnW {
+    struct kor_ahs_rdnW *next;
+    kor_ahs_avaW ava;
+} kor_ahs_rdnW;
+
+typedef struct kor_ahs_dnW {
+    kor_wchar *buffer;
+    kor_ahs_rdnW rdn;
+} kor_ahs_dnW;
+
+/* ---- Facsimile telephone number structure form ---------------------------
+ * Pointer and length (characters) pairs; a parameter is present when its
+ * pointer is not NULL. Texts are not owned and not NUL-terminated. */
+typedef struct kor_ahs_fax_telephone_number {
+    const char *telephone_number;
+    uint32_t telephone_number_len;
+    const char *two_dimensional;
+    uint32_t two_dimensional_len;
+    const char *fine_resolution;
+    uint32_t fine_resolution_len;
+    const char *unlimited_length;
+    uint32_t unlimited_length_len;
+    const char *b4_length;
+    uint32_t b4_length_len;
+    const char *a3_width;
+    uint32_t a3_width_len;
+    const char *b4_width;
+    uint32_t b4_width_len;
+    const char *uncompressed;
+    uint32_t uncompressed_len;
+} kor_ahs_fax_telephone_number;
+
+typedef struct kor_ahs_fax_telephone_numberW {
+    const kor_wchar *telephone_number;
+    uint32_t telephone_number_len;
+    const kor_wchar *two_dimensional;
+    uint32_t two_dimensional_len;
+    const kor_wchar *fine_resolution;
+    uint32_t fine_resolution_len;
+    const kor_wchar *unlimited_length;
+    uint32_t unlimited_length_len;
+    const kor_wchar *b4_length;
+    uint32_t b4_length_len;
+    const kor_wchar *a3_width;
+    uint32_t a3_width_len;
+    const kor_wchar *b4_width;
+    uint32_t b4_width_len;
+    const kor_wchar *uncompressed;
+    uint32_t uncompressed_len;
+} kor_ahs_fax_telephone_numberW;
+
+/* ---- Postal address structure form: up to 32 lines ---- */
+#define KOR_AHS_POSTAL_LINES 32
+
+typedef struct kor_ahs_postal_line {
+    const char *line;  /* first character, not NUL-terminated; NULL when the entry is absent */
+    uint32_t line_len; /* in characters */
+} kor_ahs_postal_line;
+
+typedef struct kor_ahs_postal_address {
+    kor_ahs_postal_line lines[KOR_AHS_POSTAL_LINES];
+} kor_ahs_postal_address;
+
+typedef struct kor_ahs_postal_lineW {
+    const kor_wchar *line;
+    uint32_t line_len;
+} kor_ahs_postal_lineW;
+
+typedef struct kor_ahs_postal_addressW {
+    kor_ahs_postal_lineW lines[KOR_AHS_POSTAL_LINES];
+} kor_ahs_postal_addressW;
+
+/* ---- Telex number structure form ---- */
+typedef struct kor_ahs_telex_number {
+    const char *telex_number;
+    uint32_t telex_number_len;
+    const char *country_code;
+    uint32_t country_code_len;
+    const char *answerback;
+    uint32_t answerback_len;
+} kor_ahs_telex_number;
+
+typedef struct kor_ahs_telex_numberW {
+    const kor_wchar *telex_number;
+    uint32_t telex_number_len;
+    const kor_wchar *country_code;
+    uint32_t country_code_len;
+    const kor_wchar *answerback;
+    uint32_t answerback_len;
+} kor_ahs_telex_numberW;
+
 /* ---- Small results (no event is raised) ---- */
 #define KOR_AHS_TRUNCATED   6u  /* output truncated; *out_len = size needed */
 #define KOR_AHS_MISSING     8u  /* a member that the constructed value must hold is missing */
@@ -176,6 +301,104 @@ uint32_t KOR_API kor_ahs_ExtToInt_UTCTimeW(const kor_wchar *text, int32_t text_l
 /* 0, 6, 11, KOR_AHS_E_WRONG_TAG. */
 uint32_t KOR_API kor_ahs_IntToExt_UTCTimeA(kor_asn1_ctx *ctx, char *out, uint32_t *out_len, uintptr_t aux);
 uint32_t KOR_API kor_ahs_IntToExt_UTCTimeW(kor_asn1_ctx *ctx, kor_wchar *out, uint32_t *out_len, uintptr_t aux);
+
+/* ---- Distinguished name and RDN, text form; aux = (uintptr_t)schema. W: 9 for keyword types ---- */
+
+/* 0, 9, 10, a parser event code, or the type/value handler's result. */
+uint32_t KOR_API kor_ahs_ExtToInt_DistinguishedNameA(const char *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+uint32_t KOR_API kor_ahs_ExtToInt_DistinguishedNameW(const kor_wchar *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+/* RDNs joined by ',', AVAs by '+'; struct_out (may be NULL) is only cleared; 0, 6, 9, 11, an event code. */
+uint32_t KOR_API kor_ahs_IntToExt_DistinguishedNameA(kor_asn1_ctx *ctx, char *out, uint32_t *out_len, kor_ahs_dn *struct_out, uintptr_t aux);
+uint32_t KOR_API kor_ahs_IntToExt_DistinguishedNameW(kor_asn1_ctx *ctx, kor_wchar *out, uint32_t *out_len, kor_ahs_dnW *struct_out, uintptr_t aux);
+/* One RDN as a SET; 0, 9, 10, KOR_AHS_E_SCHEMA (unraised, for ',' or ';'), an event code. */
+uint32_t KOR_API kor_ahs_ExtToInt_RDNA(const char *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+uint32_t KOR_API kor_ahs_ExtToInt_RDNW(const kor_wchar *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+/* SETs at the current level; struct_out is ignored (pass NULL); 0, 6, 9, KOR_AHS_E_DECODE, an event code. */
+uint32_t KOR_API kor_ahs_IntToExt_RDNA(kor_asn1_ctx *ctx, char *out, uint32_t *out_len, void *struct_out, uintptr_t aux);
+uint32_t KOR_API kor_ahs_IntToExt_RDNW(kor_asn1_ctx *ctx, kor_wchar *out, uint32_t *out_len, void *struct_out, uintptr_t aux);
+
+/* ---- Distinguished name structure form ---- */
+
+/* Parses into *dn; with dn->buffer NULL the text itself is rewritten in place (hence not const); 0, 10, a parser event code. */
+uint32_t KOR_API kor_ahs_ExtToStruct_DistinguishedNameA(char *text, int32_t text_len, kor_ahs_dn *dn);
+uint32_t KOR_API kor_ahs_ExtToStruct_DistinguishedNameW(kor_wchar *text, int32_t text_len, kor_ahs_dnW *dn);
+/* Formats *dn, quoting and escaping values as needed; 0, 6. */
+uint32_t KOR_API kor_ahs_StructToExt_DistinguishedNameA(const kor_ahs_dn *dn, char *out, uint32_t *out_len);
+uint32_t KOR_API kor_ahs_StructToExt_DistinguishedNameW(const kor_ahs_dnW *dn, kor_wchar *out, uint32_t *out_len);
+/* Encodes *dn as a Name; the first failing AVA's result. */
+uint32_t KOR_API kor_ahs_StructTo_Int_DistinguishedNameA(const kor_ahs_dn *dn, kor_asn1_ctx *ctx, kor_sc_schema *schema);
+uint32_t KOR_API kor_ahs_StructTo_Int_DistinguishedNameW(const kor_ahs_dnW *dn, kor_asn1_ctx *ctx, kor_sc_schema *schema);
+/* Releases the heap nodes of a kor_ahs_dn or kor_ahs_dnW after a successful parse; not the record or its buffer. */
+void KOR_API kor_ahs_Free_DistinguishedName(void *dn);
+
+/* ---- Attribute types and values (schema-driven). W: always 9 ---- */
+
+/* Keyword -> OID element; aux = (uintptr_t)schema; 0, KOR_AHS_E_UNKNOWN_ATTR, KOR_AHS_E_SCHEMA. */
+uint32_t KOR_API kor_ahs_ExtToInt_attrtypeA(const char *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+uint32_t KOR_API kor_ahs_ExtToInt_attrtypeW(const kor_wchar *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+/* OID element -> first keyword; 0, 11, KOR_AHS_E_WRONG_TAG, KOR_AHS_E_UNKNOWN_ATTR, KOR_AHS_E_DECODE (also when it does not fit). */
+uint32_t KOR_API kor_ahs_IntToExt_attrtypeA(kor_asn1_ctx *ctx, char *out, uint32_t *out_len, uintptr_t aux);
+uint32_t KOR_API kor_ahs_IntToExt_attrtypeW(kor_asn1_ctx *ctx, kor_wchar *out, uint32_t *out_len, uintptr_t aux);
+/* Value text -> element by the syntax of the type keyword; 0, 9, KOR_AHS_E_UNKNOWN_ATTR, KOR_AHS_E_SCHEMA, or the syntax handler's result. */
+uint32_t KOR_API kor_ahs_ExtToInt_attrvalueA(const char *type, int32_t type_len, const char *value, int32_t value_len, kor_asn1_ctx *ctx, kor_sc_schema *schema);
+uint32_t KOR_API kor_ahs_ExtToInt_attrvalueW(const kor_wchar *type, int32_t type_len, const kor_wchar *value, int32_t value_len, kor_asn1_ctx *ctx, kor_sc_schema *schema);
+/* Element -> value text (or bytes) by the syntax of the type keyword; 0, 6, 9, 10, 11, KOR_AHS_E_SCHEMA, KOR_AHS_E_WRONG_TAG, or the syntax handler's result. */
+uint32_t KOR_API kor_ahs_IntToExt_attrvalueA(const char *type, int32_t type_len, kor_asn1_ctx *ctx, char *out, uint32_t *out_len, kor_sc_schema *schema);
+uint32_t KOR_API kor_ahs_IntToExt_attrvalueW(const kor_wchar *type, int32_t type_len, kor_asn1_ctx *ctx, kor_wchar *out, uint32_t *out_len, kor_sc_schema *schema);
+
+/* ---- Facsimile telephone number: number[$param...] <-> SEQUENCE { PrintableString, BIT STRING } ---- */
+
+/* Pointers into text or to the constant parameter names; 0, KOR_AHS_E_FAX_*. */
+uint32_t KOR_API kor_ahs_ExtToStruct_FaxTelephoneNumberA(const char *text, int32_t text_len, kor_ahs_fax_telephone_number *fax);
+uint32_t KOR_API kor_ahs_ExtToStruct_FaxTelephoneNumberW(const kor_wchar *text, int32_t text_len, kor_ahs_fax_telephone_numberW *fax);
+/* 0, or the telephone number's PrintableString result (W: 9 or KOR_AHS_E_PRINTABLE_CHAR). */
+uint32_t KOR_API kor_ahs_StructToInt_FaxTelephoneNumberA(const kor_ahs_fax_telephone_number *fax, kor_asn1_ctx *ctx);
+uint32_t KOR_API kor_ahs_StructToInt_FaxTelephoneNumberW(const kor_ahs_fax_telephone_numberW *fax, kor_asn1_ctx *ctx);
+/* Number, then "$" and each present parameter's own text; 0, 6. */
+uint32_t KOR_API kor_ahs_StructToExt_FaxTelephoneNumberA(const kor_ahs_fax_telephone_number *fax, char *out, uint32_t *out_len);
+uint32_t KOR_API kor_ahs_StructToExt_FaxTelephoneNumberW(const kor_ahs_fax_telephone_numberW *fax, kor_wchar *out, uint32_t *out_len);
+/* ExtToStruct, then StructToInt. */
+uint32_t KOR_API kor_ahs_ExtToInt_FaxTelephoneNumberA(const char *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+uint32_t KOR_API kor_ahs_ExtToInt_FaxTelephoneNumberW(const kor_wchar *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+/* struct_out required, pointers into out; 0, 6, 8, 11, KOR_AHS_E_FAX_BITS, KOR_AHS_E_WRONG_TAG, string results. */
+uint32_t KOR_API kor_ahs_IntToExt_FaxTelephoneNumberA(kor_asn1_ctx *ctx, char *out, uint32_t *out_len, kor_ahs_fax_telephone_number *struct_out, uintptr_t aux);
+uint32_t KOR_API kor_ahs_IntToExt_FaxTelephoneNumberW(kor_asn1_ctx *ctx, kor_wchar *out, uint32_t *out_len, kor_ahs_fax_telephone_numberW *struct_out, uintptr_t aux);
+
+/* ---- Postal address: line$line$... (1 to 32 lines) <-> SEQUENCE OF DirectoryString ---- */
+
+/* Entries point into text; 0, KOR_AHS_E_POSTAL_EMPTY, KOR_AHS_E_POSTAL_LINE_LONG, KOR_AHS_E_POSTAL_LINES. */
+uint32_t KOR_API kor_ahs_ExtToStruct_PostalAddressA(const char *text, int32_t text_len, kor_ahs_postal_address *pa);
+uint32_t KOR_API kor_ahs_ExtToStruct_PostalAddressW(const kor_wchar *text, int32_t text_len, kor_ahs_postal_addressW *pa);
+/* Present entries in order; 0 or a line's DirectoryString result (W: 9, or 0 for no line). */
+uint32_t KOR_API kor_ahs_StructToInt_PostalAddressA(const kor_ahs_postal_address *pa, kor_asn1_ctx *ctx);
+uint32_t KOR_API kor_ahs_StructToInt_PostalAddressW(const kor_ahs_postal_addressW *pa, kor_asn1_ctx *ctx);
+/* Present lines joined by "$"; 0, 6. */
+uint32_t KOR_API kor_ahs_StructToExt_PostalAddressA(const kor_ahs_postal_address *pa, char *out, uint32_t *out_len);
+uint32_t KOR_API kor_ahs_StructToExt_PostalAddressW(const kor_ahs_postal_addressW *pa, kor_wchar *out, uint32_t *out_len);
+/* ExtToStruct, then StructToInt. */
+uint32_t KOR_API kor_ahs_ExtToInt_PostalAddressA(const char *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+uint32_t KOR_API kor_ahs_ExtToInt_PostalAddressW(const kor_wchar *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+/* struct_out required, entries point into out; 0, 6, 11, KOR_AHS_E_POSTAL_READ_LONG, KOR_AHS_E_WRONG_TAG (W: 9). */
+uint32_t KOR_API kor_ahs_IntToExt_PostalAddressA(kor_asn1_ctx *ctx, char *out, uint32_t *out_len, kor_ahs_postal_address *struct_out, uintptr_t aux);
+uint32_t KOR_API kor_ahs_IntToExt_PostalAddressW(kor_asn1_ctx *ctx, kor_wchar *out, uint32_t *out_len, kor_ahs_postal_addressW *struct_out, uintptr_t aux);
+
+/* ---- Telex number: number$country$answerback (or "number answerback country") <-> SEQUENCE of 3 PrintableStrings ---- */
+
+/* Parts point into text; 0, KOR_AHS_E_TELEX. */
+uint32_t KOR_API kor_ahs_ExtToStruct_TelexNumberA(const char *text, int32_t text_len, kor_ahs_telex_number *tx);
+uint32_t KOR_API kor_ahs_ExtToStruct_TelexNumberW(const kor_wchar *text, int32_t text_len, kor_ahs_telex_numberW *tx);
+/* 0, or a part's PrintableString result (W: 9 or KOR_AHS_E_PRINTABLE_CHAR). */
+uint32_t KOR_API kor_ahs_StructToInt_TelexNumberA(const kor_ahs_telex_number *tx, kor_asn1_ctx *ctx);
+uint32_t KOR_API kor_ahs_StructToInt_TelexNumberW(const kor_ahs_telex_numberW *tx, kor_asn1_ctx *ctx);
+/* number$country$answerback; 0, 6. */
+uint32_t KOR_API kor_ahs_StructToExt_TelexNumberA(const kor_ahs_telex_number *tx, char *out, uint32_t *out_len);
+uint32_t KOR_API kor_ahs_StructToExt_TelexNumberW(const kor_ahs_telex_numberW *tx, kor_wchar *out, uint32_t *out_len);
+/* ExtToStruct, then StructToInt. */
+uint32_t KOR_API kor_ahs_ExtToInt_TelexNumberA(const char *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+uint32_t KOR_API kor_ahs_ExtToInt_TelexNumberW(const kor_wchar *text, int32_t text_len, kor_asn1_ctx *ctx, uintptr_t aux);
+/* struct_out may be NULL, parts point into out; 0, 6, 11, string results (W: 9). */
+uint32_t KOR_API kor_ahs_IntToExt_TelexNumberA(kor_asn1_ctx *ctx, char *out, uint32_t *out_len, kor_ahs_telex_number *struct_out, uintptr_t aux);
+uint32_t KOR_API kor_ahs_IntToExt_TelexNumberW(kor_asn1_ctx *ctx, kor_wchar *out, uint32_t *out_len, kor_ahs_telex_numberW *struct_out, uintptr_t aux);
 
 #ifdef __cplusplus
 }

@@ -8,6 +8,7 @@
 #include "kor_ahs.h"
 #include "kor_cnv.h"
 #include "kor_sc.h"
+#include "kor_cfg.h"
 #include "kor_buflist.h"
 
 #endif /* LYRDUA_LYRDUA_H */

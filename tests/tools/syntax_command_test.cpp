@@ -35,7 +35,29 @@ const ToolCase kCases[] = {
      2,
      "",
      "lyrdua: unknown syntax 'color'; the syntaxes are boolean, bitstring, integer, octetstring, "
-     "oid, utctime, ia5string, numericstring, printablestring, directorystring, t61string\n"},
+     "oid, utctime, ia5string, numericstring, printablestring, directorystring, t61string, fax, "
+     "postaladdress, telex\n"},
+    // The structured syntaxes print the parts of their structure form too.
+    {{"syntax", "fax", "decode", "30 0E 13 05 31 32 33 34 35 03 05 01 00 40 00 02"},
+     0,
+     "12345$fineResolution$uncompressed\n  telephone number: 12345\n"
+     "  parameter: fineResolution\n  parameter: uncompressed\n",
+     ""},
+    {{"syntax", "postaladdress", "decode", "30 08 13 01 41 13 03 42 20 43"},
+     0,
+     "A$B C\n  line 1: A\n  line 2: B C\n",
+     ""},
+    {{"syntax", "telex", "encode", "1 AB DE"},
+     0,
+     "300B1301311302444513024142\n300B          SEQ(11) \n                {\n"
+     "130131          PRINTABLE(1) \"1\"\n13024445        PRINTABLE(2) \"DE\"\n"
+     "13024142        PRINTABLE(2) \"AB\"\n                }\n",
+     ""},
+    {{"syntax", "telex", "decode", "300B1301311302444513024142"},
+     0,
+     "1$DE$AB\n  telex number: 1\n  country code: DE\n  answerback: AB\n",
+     ""},
+    {{"syntax", "fax", "encode", "12345$b4"}, 1, "", "lyrdua: "},
     {{"syntax", "t61string", "encode", "caf\xE9"},
      0,
      "1405636166C265\n1405636166C2..T61(5) \"caf\xC2"
