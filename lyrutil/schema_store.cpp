@@ -22,6 +22,13 @@ namespace {
 
 constexpr char kDefaultSchemaName[] = "default.schema (built in)";
 constexpr char kSchemaVariable[] = "LYRDUA_SCHEMA";
+// The variable is a list of files as PATH is: ';' apart on Windows, whose paths
+// hold ':' after the drive letter, ':' elsewhere.
+#if defined(_WIN32)
+constexpr char kListSeparator = ';';
+#else
+constexpr char kListSeparator = ':';
+#endif
 
 struct Store {
   std::unique_ptr<PublishedSchema> schema;
@@ -60,10 +67,10 @@ std::vector<std::string> schema_files() {
   if (list == nullptr) return files;
   std::string entries(list);
   for (size_t start = 0; start <= entries.size();) {
-    size_t colon = entries.find(':', start);
-    if (colon == std::string::npos) colon = entries.size();
-    if (colon > start) files.push_back(entries.substr(start, colon - start));
-    start = colon + 1;
+    size_t end = entries.find(kListSeparator, start);
+    if (end == std::string::npos) end = entries.size();
+    if (end > start) files.push_back(entries.substr(start, end - start));
+    start = end + 1;
   }
   return files;
 }
