@@ -2,46 +2,32 @@
 #include <lyrdua/kor_asn1.h>
 
 #include <cstdio>
-#include <memory>
 
 #include "tools/commands.hpp"
-#include "tools/hex.hpp"
+#include "tools/conversion.hpp"
+#include "tools/input.hpp"
 
 namespace lyrdua::tool {
 namespace {
 
-struct ContextDeleter {
-  void operator()(kor_asn1_ctx *ctx) const { kor_asn1_free_ctx(ctx); }
-};
-using Context = std::unique_ptr<kor_asn1_ctx, ContextDeleter>;
-
-std::string code_text(uint32_t code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", code);
-  return text;
+// Reads every element inside the current one, as the printer does, without
+// printing: what --quiet checks.
+void walk_members(kor_asn1_ctx *ctx) {
+  while (kor_asn1_get_tag(ctx) != 0) {
+    if (kor_asn1_is_constructed(ctx)) {
+      kor_asn1_enter_construct(ctx);
+      walk_members(ctx);
+    } else {
+      kor_asn1_skip(ctx);
+    }
+  }
 }
 
-// Reads the input the way the command line names it: hex words, --file, or
-// binary standard input. Returns kExitOk, or the exit status after complaining.
-int read_input(const Args &args, std::vector<uint8_t> *octets) {
-  std::string problem;
-  if (!args.empty() && (args[0] == "--file" || args[0] == "-f")) {
-    if (args.size() != 2) {
-      complain("--file takes exactly one file name");
-      return kExitUsage;
-    }
-    if (read_binary(args[1], octets, &problem)) return kExitOk;
-    complain(problem);
-    return kExitFailure;
-  }
-  if (args.empty()) {
-    if (read_binary("-", octets, &problem)) return kExitOk;
-    complain(problem);
-    return kExitFailure;
-  }
-  if (parse_hex(args, octets, &problem)) return kExitOk;
-  complain(problem);
-  return kExitUsage;
+void walk_element(kor_asn1_ctx *ctx) {
+  if (kor_asn1_get_tag(ctx) == 0) return;
+  if (!kor_asn1_is_constructed(ctx)) return kor_asn1_skip(ctx);
+  kor_asn1_enter_construct(ctx);
+  walk_members(ctx);
 }
 
 // Length of the first element of the input, or 0 with *error set.
@@ -61,7 +47,7 @@ uint32_t element_length(kor_asn1_ctx *ctx, std::vector<uint8_t> &octets, uint32_
 
 int run_ber_print(const Args &args) {
   std::vector<uint8_t> octets;
-  if (int status = read_input(args, &octets); status != kExitOk) return status;
+  if (int status = read_octets(args, &octets); status != kExitOk) return status;
   Context ctx(kor_asn1_new_ctx());
   if (!ctx) {
     complain("out of memory");
@@ -69,7 +55,7 @@ int run_ber_print(const Args &args) {
   }
   kor_asn1_set_buf(ctx.get(), KOR_ASN1_MODE_DECODE, octets.data(),
                    static_cast<uint32_t>(octets.size()));
-  kor_asn1_print(ctx.get());
+  verbosity == Verbosity::Quiet ? walk_element(ctx.get()) : kor_asn1_print(ctx.get());
   std::fflush(stdout);
   uint32_t error = kor_asn1_errno(ctx.get());
   if (error != 0) {

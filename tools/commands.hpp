@@ -2,6 +2,7 @@
 // words and returns the process's exit status.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,16 @@ int run_config_get(const Args &args);
 int run_config_set(const Args &args);
 int run_config_delete(const Args &args);
 
+// How much the tool says, from --quiet or --verbose anywhere on the line:
+// quiet prints only results (no dumps, no event texts: the exit status tells
+// of a failure), verbose adds the event codes and the handlers' results.
+enum class Verbosity { Quiet, Normal, Verbose };
+extern Verbosity verbosity;
+
 // Prints "lyrdua: " and the message to standard error.
 void complain(const std::string &message);
+
+// A result or error code as the tool shows it: 0xE6F001AF.
+std::string code_text(uint32_t code);
 
 }  // namespace lyrdua::tool

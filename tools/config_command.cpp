@@ -196,8 +196,10 @@ int run_config_get(const Args &argv) {
       complain("config get: " + name + " is not set in " + searched_places(args));
     return kExitFailure;
   }
-  const std::string shown = "value   " + std::string(value.data(), length) + "\nsource  " +
-                            source_numbered(found).word + "\n";
+  const std::string text(value.data(), length);
+  const std::string shown = verbosity == Verbosity::Quiet ? text + "\n"
+                                                          : "value   " + text + "\nsource  " +
+                                                                source_numbered(found).word + "\n";
   if (!write_out(shown)) {
     complain("cannot write standard output");
     return kExitFailure;

@@ -1,8 +1,6 @@
 #include "tools/conversion.hpp"
 
 #include <cstdio>
-#include <memory>
-#include <string>
 
 #include "tools/commands.hpp"
 #include "tools/event_report.hpp"
@@ -11,19 +9,9 @@
 namespace lyrdua::tool {
 namespace {
 
-struct ContextDeleter {
-  void operator()(kor_asn1_ctx *ctx) const { kor_asn1_free_ctx(ctx); }
-};
-using Context = std::unique_ptr<kor_asn1_ctx, ContextDeleter>;
-
-std::string code_text(uint32_t code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", code);
-  return text;
-}
-
 int report_failure(SyntaxEvents &events, uint32_t result) {
-  if (events.report() == 0) complain(small_result_text(result));
+  if (events.report() == 0 && verbosity != Verbosity::Quiet) complain(small_result_text(result));
+  if (verbosity == Verbosity::Verbose) complain("result " + code_text(result));
   return kExitFailure;
 }
 
@@ -33,7 +21,7 @@ constexpr size_t kLargestBuffer = size_t{1} << 24;
 }  // namespace
 
 bool CommandSchema::opened() const {
-  if (result_ != KOR_OK) complain("the schema cannot be opened: result " + code_text(result_));
+  if (result_ != KOR_OK) complain("the schema cannot be opened (" + code_text(result_) + ")");
   return result_ == KOR_OK;
 }
 
@@ -56,6 +44,7 @@ int print_encoding(const Encoding &encode) {
     uint32_t length = 0;
     kor_asn1_get_buf(ctx.get(), &encoding, &length);
     std::printf("%s\n", to_hex(encoding, length).c_str());
+    if (verbosity == Verbosity::Quiet) return kExitOk;
     kor_asn1_set_buf(ctx.get(), KOR_ASN1_MODE_DECODE, encoding, length);
     std::fflush(stdout);
     kor_asn1_print(ctx.get());
@@ -71,7 +60,8 @@ int print_decoding(std::vector<uint8_t> ber, const Decoding &decode) {
                      static_cast<uint32_t>(ber.size()));
     SyntaxEvents events;
     auto length = static_cast<uint32_t>(text.size());
-    uint32_t result = decode(ctx.get(), text.data(), &length);
+    std::string parts;
+    uint32_t result = decode(ctx.get(), text.data(), &length, &parts);
     if (result == KOR_AHS_TRUNCATED && text.size() < kLargestBuffer) {
       // Read again with the size reported, or a larger one when none is.
       text.resize(length > text.size() ? length : text.size() * 2);
@@ -79,7 +69,7 @@ int print_decoding(std::vector<uint8_t> ber, const Decoding &decode) {
     }
     if (result != KOR_OK) return report_failure(events, result);
     std::fwrite(text.data(), 1, length, stdout);
-    std::printf("\n");
+    std::printf("\n%s", verbosity == Verbosity::Quiet ? "" : parts.c_str());
     return kExitOk;
   }
 }

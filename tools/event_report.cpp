@@ -28,15 +28,16 @@ int SyntaxEvents::report() {
     char *text = nullptr;
     uint32_t length = 0;
     kor_evt_get_text(stream_, &text, &length);
+    if (verbosity == Verbosity::Quiet) continue;
     if (text != nullptr && length != 0) {
       while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) --length;
-      complain(std::string(text, length));
+      const std::string code =
+          verbosity == Verbosity::Verbose ? "event " + code_text(record->code) + ": " : "";
+      complain(code + std::string(text, length));
       continue;
     }
     // Without the message module: the code and the parameters.
-    char code[32];
-    std::snprintf(code, sizeof code, "event 0x%08X", record->code);
-    std::string line = code;
+    std::string line = "event " + code_text(record->code);
     for (uint32_t i = 1; i <= record->param_count; ++i) {
       uint32_t kind = 0, size = 0;
       void *data = nullptr;

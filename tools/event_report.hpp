@@ -15,7 +15,8 @@ class SyntaxEvents {
   SyntaxEvents &operator=(const SyntaxEvents &) = delete;
 
   // Prints "lyrdua: " and the text of every event raised since the stream was
-  // opened to standard error; returns how many there were.
+  // opened to standard error (nothing when quiet, with the codes when
+  // verbose); returns how many there were.
   int report();
 
  private:

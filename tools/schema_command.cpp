@@ -10,46 +10,16 @@
 #include <lyrdua/kor_sc.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "lyrutil/schema_store.h"
 #include "tools/commands.hpp"
+#include "tools/conversion.hpp"
 #include "tools/hex.hpp"
 
 namespace lyrdua::tool {
 namespace {
-
-struct ContextDeleter {
-  void operator()(kor_asn1_ctx *ctx) const { kor_asn1_free_ctx(ctx); }
-};
-using Context = std::unique_ptr<kor_asn1_ctx, ContextDeleter>;
-
-// The default schema for the length of a command.
-class Schema {
- public:
-  Schema() { result_ = kor_sc_get_default_schema(&schema_); }
-  ~Schema() {
-    if (result_ == KOR_OK) kor_sc_free_schema(schema_);
-  }
-  Schema(const Schema &) = delete;
-  Schema &operator=(const Schema &) = delete;
-
-  uint32_t result() const { return result_; }
-  kor_sc_schema *get() const { return schema_; }
-  const util_schema &records() const { return *reinterpret_cast<const util_schema *>(schema_); }
-
- private:
-  kor_sc_schema *schema_ = nullptr;
-  uint32_t result_ = 0;
-};
-
-std::string code_text(uint32_t code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", code);
-  return text;
-}
 
 // The contents octets of a dotted OID, through the OID syntax handler.
 bool oid_contents(const std::string &dotted, std::vector<uint8_t> *contents) {
@@ -150,7 +120,7 @@ std::string not_found(const char *kind, const std::string &word, uint32_t result
 // Looks word up as a dotted OID (by_oid) or as a keyword (by_keyword); 0 or
 // the result code, with *problem set on failure.
 template <typename Handle>
-uint32_t look_up(const Schema &schema, const std::string &word, const char *kind,
+uint32_t look_up(const CommandSchema &schema, const std::string &word, const char *kind,
                  uint32_t(KOR_API *by_oid)(kor_sc_schema *, const uint8_t *, uint32_t, Handle **),
                  uint32_t(KOR_API *by_keyword)(kor_sc_schema *, const char *, int32_t, Handle **),
                  Handle **handle, std::string *problem) {
@@ -172,19 +142,16 @@ uint32_t look_up(const Schema &schema, const std::string &word, const char *kind
 }
 
 // Opens the schema and checks that args is one word; false after complaining.
-bool start(const Schema &schema, const Args &args, size_t words, int *status) {
+bool start(const CommandSchema &schema, const Args &args, size_t words, int *status) {
   if (args.size() != words) {
     complain(words == 0 ? "schema list takes no arguments"
                         : "give one keyword or dotted object identifier");
     *status = kExitUsage;
     return false;
   }
-  if (schema.result() != KOR_OK) {
-    complain("the schema cannot be opened (" + code_text(schema.result()) + ")");
-    *status = kExitFailure;
-    return false;
-  }
-  return true;
+  if (schema.opened()) return true;
+  *status = kExitFailure;
+  return false;
 }
 
 // Every class above oc, nearest first, each once.
@@ -214,7 +181,7 @@ std::string parents_text(kor_sc_oc *oc) {
 }  // namespace
 
 int run_schema_attr(const Args &args) {
-  Schema schema;
+  CommandSchema schema;
   int status = kExitOk;
   if (!start(schema, args, 1, &status)) return status;
   kor_sc_attr *attr = nullptr;
@@ -235,7 +202,7 @@ int run_schema_attr(const Args &args) {
 }
 
 int run_schema_oc(const Args &args) {
-  Schema schema;
+  CommandSchema schema;
   int status = kExitOk;
   if (!start(schema, args, 1, &status)) return status;
   kor_sc_oc *oc = nullptr;
@@ -258,10 +225,10 @@ int run_schema_oc(const Args &args) {
 }
 
 int run_schema_list(const Args &args) {
-  Schema schema;
+  CommandSchema schema;
   int status = kExitOk;
   if (!start(schema, args, 0, &status)) return status;
-  const util_schema &records = schema.records();
+  const auto &records = *reinterpret_cast<const util_schema *>(schema.get());
   std::printf("attribute types (%d)\n", records.attr_count);
   for (int16_t i = 0; i < records.attr_count; ++i) {
     auto *attr = reinterpret_cast<kor_sc_attr *>(&records.attrs[i]);

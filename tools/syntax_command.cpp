@@ -2,16 +2,13 @@
 // the handlers of a syntax.
 #include <lyrdua/kor_ahs.h>
 
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tools/commands.hpp"
-#include "tools/event_report.hpp"
-#include "tools/hex.hpp"
+#include "tools/conversion.hpp"
+#include "tools/input.hpp"
 
 namespace lyrdua::tool {
 namespace {
@@ -95,72 +92,10 @@ std::string syntax_names() {
   return names;
 }
 
-struct ContextDeleter {
-  void operator()(kor_asn1_ctx *ctx) const { kor_asn1_free_ctx(ctx); }
-};
-using Context = std::unique_ptr<kor_asn1_ctx, ContextDeleter>;
-
-int report_failure(SyntaxEvents &events, uint32_t result) {
-  if (events.report() == 0) complain(small_result_text(result));
-  return kExitFailure;
-}
-
-int encode_value(const Syntax &syntax, const std::string &text) {
-  std::vector<uint8_t> buffer(text.size() * 4 + 64);
-  Context ctx(kor_asn1_new_ctx());
-  kor_asn1_set_buf(ctx.get(), KOR_ASN1_MODE_ENCODE, buffer.data(),
-                   static_cast<uint32_t>(buffer.size()));
-  SyntaxEvents events;
-  uint32_t result = syntax.encode(text.data(), static_cast<int32_t>(text.size()), ctx.get(), 0);
-  if (result != KOR_OK) return report_failure(events, result);
-  uint8_t *encoding = nullptr;
-  uint32_t length = 0;
-  kor_asn1_get_buf(ctx.get(), &encoding, &length);
-  if (uint32_t error = kor_asn1_errno(ctx.get()); error != 0) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X", error);
-    complain(std::string("BER encoding failed with error ") + code);
-    return kExitFailure;
-  }
-  std::printf("%s\n", to_hex(encoding, length).c_str());
-  kor_asn1_set_buf(ctx.get(), KOR_ASN1_MODE_DECODE, encoding, length);
-  std::fflush(stdout);
-  kor_asn1_print(ctx.get());
-  return kExitOk;
-}
-
-int decode_value(const Syntax &syntax, const Args &hex_words) {
-  std::vector<uint8_t> octets;
-  std::string problem;
-  if (!parse_hex(hex_words, &octets, &problem)) {
-    complain(problem);
-    return kExitUsage;
-  }
-  std::vector<char> text(256);
-  for (;;) {
-    Context ctx(kor_asn1_new_ctx());
-    kor_asn1_set_buf(ctx.get(), KOR_ASN1_MODE_DECODE, octets.data(),
-                     static_cast<uint32_t>(octets.size()));
-    SyntaxEvents events;
-    auto length = static_cast<uint32_t>(text.size());
-    std::string parts;
-    uint32_t result = syntax.decode != nullptr
-                          ? syntax.decode(ctx.get(), text.data(), &length, 0)
-                          : syntax.decode_parts(ctx.get(), text.data(), &length, &parts);
-    if (result == KOR_AHS_TRUNCATED && length > text.size()) {
-      text.resize(length);  // a larger size; read again
-      continue;
-    }
-    if (result != KOR_OK) return report_failure(events, result);
-    std::printf("%.*s\n%s", static_cast<int>(length), text.data(), parts.c_str());
-    return kExitOk;
-  }
-}
-
 }  // namespace
 
 int run_syntax(const Args &args) {
-  if (args.size() < 3 || (args[1] != "encode" && args[1] != "decode")) {
+  if (args.size() < 2 || (args[1] != "encode" && args[1] != "decode")) {
     complain("usage: lyrdua syntax SYNTAX encode TEXT | lyrdua syntax SYNTAX decode HEX");
     return kExitUsage;
   }
@@ -169,14 +104,21 @@ int run_syntax(const Args &args) {
     complain("unknown syntax '" + args[0] + "'; the syntaxes are " + syntax_names());
     return kExitUsage;
   }
+  const Args input(args.begin() + 2, args.end());
   if (args[1] == "encode") {
-    if (args.size() != 3) {
-      complain("encode takes the value as one argument (quote it)");
-      return kExitUsage;
-    }
-    return encode_value(*syntax, args[2]);
+    std::string text;
+    if (int status = read_text(input, &text); status != kExitOk) return status;
+    return print_encoding([&](kor_asn1_ctx *ctx) {
+      return syntax->encode(text.data(), static_cast<int32_t>(text.size()), ctx, 0);
+    });
   }
-  return decode_value(*syntax, Args(args.begin() + 2, args.end()));
+  std::vector<uint8_t> ber;
+  if (int status = read_octets(input, &ber); status != kExitOk) return status;
+  return print_decoding(
+      std::move(ber), [&](kor_asn1_ctx *ctx, char *out, uint32_t *out_len, std::string *parts) {
+        return syntax->decode != nullptr ? syntax->decode(ctx, out, out_len, 0)
+                                         : syntax->decode_parts(ctx, out, out_len, parts);
+      });
 }
 
 }  // namespace lyrdua::tool

@@ -28,13 +28,14 @@ std::string failure_text(uint32_t result, uint32_t position, const std::vector<u
 }
 
 int run_t61(const char *command, Translate translate, const Args &args) {
-  if (!args.empty()) {
-    complain(std::string("t61 ") + command + " takes no arguments; it reads standard input");
+  const bool from_file = args.size() == 2 && (args[0] == "--file" || args[0] == "-f");
+  if (!args.empty() && !from_file) {
+    complain(std::string("t61 ") + command + " reads standard input or --file FILE");
     return kExitUsage;
   }
   std::vector<uint8_t> input;
   std::string problem;
-  if (!read_binary("-", &input, &problem)) {
+  if (!read_binary(from_file ? args[1] : "-", &input, &problem)) {
     complain(problem);
     return kExitFailure;
   }

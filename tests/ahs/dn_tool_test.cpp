@@ -30,18 +30,33 @@ const ToolCase kCases[] = {
     {{"dn", "encode", "CN=a,"}, 1, "", "lyrdua: "},
     {{"dn", "decode", "30 02 04 00"}, 1, "", "lyrdua: "},
     {{"dn", "decode", "3Z"}, 2, "", "lyrdua: "},
-    {{"dn", "encode"}, 2, "", "lyrdua: usage: lyrdua dn encode TEXT"},
+    {{"dn"}, 2, "", "lyrdua: usage: lyrdua dn encode TEXT"},
+    // The text from a file; --quiet leaves the dump out, --verbose adds the codes.
+    {{"dn", "encode", "--file", "tests/data/tools/anne.dn"},
+     0,
+     slurp("tests/data/tools/dn_encode_overview.txt"),
+     ""},
+    {{"dn", "encode", "-q", "CN=Anne, O=Acme, C=GB"},
+     0,
+     "302B310B3009060355040613024742310D300B060355040A130441636D65310D300B06035504031304416E"
+     "6E65\n",
+     ""},
+    {{"dn", "encode", "--quiet", "CN=a,"}, 1, "", ""},
+    {{"dn", "encode", "CN=a,", "--verbose"}, 1, "", "lyrdua: event 0xE6F001CA: "},
+    {{"dn", "encode", "--file", "tests/data/tools/no-such-file"}, 1, "", "lyrdua: "},
     {{"value", "encode", "C", "GB"}, 0, "13024742\n13024742      PRINTABLE(2) \"GB\"\n", ""},
     {{"value", "decode", "objectClass", "06 03 55 06 06"}, 0, "person\n", ""},
     {{"value", "decode", "userPassword", "04 03 61 00 63"}, 0, std::string("a\0c\n", 4), ""},
     {{"value", "encode", "colour", "red"}, 1, "", "lyrdua: "},
-    {{"value", "decode", "C"}, 2, "", "lyrdua: usage: lyrdua value encode TYPE TEXT"},
+    {{"value", "decode"}, 2, "", "lyrdua: usage: lyrdua value encode TYPE TEXT"},
+    // No HEX and nothing on standard input.
+    {{"value", "decode", "C"}, 1, "", "lyrdua: the input holds no element\n"},
 };
 
 TEST(DnCommand, ConvertsAndReportsFailures) {
   for (const ToolCase &c : kCases) {
     ToolRun run = run_tool(LYRDUA_TOOL, c.args);
-    std::string about = c.args[0] + " " + c.args[1];
+    std::string about = c.args[0] + " " + (c.args.size() > 1 ? c.args[1] : "");
     EXPECT_EQ(run.status, c.status) << about;
     EXPECT_EQ(run.err.substr(0, std::string(c.err).size()), c.err) << about;
     EXPECT_EQ(run.out, c.status == 0 ? c.out : "") << about;

@@ -49,12 +49,12 @@ const ToolCase kToolCases[] = {
      "",
      "lyrdua: t61 decode: the input ends inside an escape sequence, control sequence or "
      "diacritic, at offset 1 (result 302)\n"},
-    // The commands read standard input only.
+    // The commands read standard input or --file FILE, nothing else.
     {{"t61", "encode", "extra"},
      "41",
      2,
      "",
-     "lyrdua: t61 encode takes no arguments; it reads standard input\n"},
+     "lyrdua: t61 encode reads standard input or --file FILE\n"},
     // A family without its command.
     {{"t61"}, "", 2, "", "lyrdua: unknown command 't61'; 'lyrdua --help' lists the commands\n"},
 };
@@ -69,7 +69,7 @@ TEST(T61Tool, ConvertsAndReportsFailures) {
   }
   const ToolRun help = run_tool(LYRDUA_TOOL, {"t61", "decode", "--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: lyrdua t61 decode < T61 > LATIN1\n", 0), 0u) << help.out;
+  EXPECT_EQ(help.out.rfind("usage: lyrdua t61 decode [--file T61] > LATIN1\n", 0), 0u) << help.out;
 }
 
 // A text far longer than any internal buffer goes through both commands.

@@ -75,7 +75,7 @@ const FailureCase kFailures[] = {
     {"--file without a name",
      {"ber", "print", "--file"},
      2,
-     "lyrdua: --file takes exactly one file name\n"},
+     "lyrdua: --file takes exactly one file name ('-' for standard input)\n"},
     {"unknown command",
      {"frobnicate"},
      2,

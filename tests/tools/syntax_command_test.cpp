@@ -30,7 +30,9 @@ const ToolCase kCases[] = {
     {{"syntax", "integer", "encode", "1x"}, 1, "", "lyrdua: "},
     {{"syntax", "oid", "decode", "02 01 05"}, 1, "", "lyrdua: "},
     {{"syntax", "oid", "decode", ""}, 1, "", "lyrdua: the input holds no element\n"},
-    {{"syntax", "boolean", "encode"}, 2, "", "lyrdua: usage: lyrdua syntax SYNTAX encode TEXT"},
+    {{"syntax", "boolean"}, 2, "", "lyrdua: usage: lyrdua syntax SYNTAX encode TEXT"},
+    // Without TEXT the value is read from standard input, here empty.
+    {{"syntax", "boolean", "encode"}, 1, "", "lyrdua: "},
     {{"syntax", "color", "encode", "red"},
      2,
      "",
