@@ -28,16 +28,11 @@ struct Outcome {
 template <typename Encode>
 Outcome encode_by(Encode encode) {
   EventProbe events;
-  uint8_t buffer[8192];
-  kor_asn1_ctx *ctx = kor_asn1_new_ctx();
-  kor_asn1_set_buf(ctx, KOR_ASN1_MODE_ENCODE, buffer, sizeof buffer);
+  Encoded e = encode_with<char>(
+      [&](const char *, int32_t, kor_asn1_ctx *ctx, uintptr_t) { return encode(ctx); }, "", 0);
   Outcome o;
-  o.result = encode(ctx);
-  uint8_t *out = nullptr;
-  uint32_t len = 0;
-  kor_asn1_get_buf(ctx, &out, &len);
-  o.hex = to_hex(out, len);
-  kor_asn1_free_ctx(ctx);
+  o.result = e.result;
+  o.hex = e.hex;
   o.event = events.single();
   return o;
 }
@@ -66,5 +61,29 @@ Outcome decode_by(const std::string &hex, uint32_t capacity, Decode decode) {
 }
 
 inline int32_t length_of(const std::string &text) { return static_cast<int32_t>(text.size()); }
+
+template <typename Char>
+inline std::string as_text(const Char *text, size_t n) {
+  std::string out;
+  for (size_t i = 0; i < n; ++i) out += static_cast<char>(text[i]);
+  return out;
+}
+
+// A parsed record as text: RDNs joined by ',', AVAs by '+', each AVA as
+// type|value|is_hex.
+template <typename Dn>
+inline std::string shape(const Dn &dn) {
+  std::string text;
+  if (dn.rdn.ava.type == nullptr) return text;
+  for (auto *rdn = &dn.rdn; rdn != nullptr; rdn = rdn->next) {
+    if (rdn != &dn.rdn) text += ',';
+    for (auto *ava = &rdn->ava; ava != nullptr; ava = ava->next) {
+      if (ava != &rdn->ava) text += '+';
+      text += as_text(ava->type, ava->type_len) + '|' + as_text(ava->value, ava->value_len) + '|' +
+              std::to_string(ava->is_hex);
+    }
+  }
+  return text;
+}
 
 }  // namespace lyrdua::test

@@ -1,23 +1,20 @@
 // The lyrdua tool's config commands, run as a user runs them.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/cfg/cfg_test_support.hpp"
-#include "tests/support/run_tool.hpp"
 
 namespace lyrdua::test {
 namespace {
 
-#define PRODUCT_KEY "[Software\\Quorvane\\Tessel Directory\\CurrentVersion]\n"
-#define NET_KEY "[Software\\Quorvane\\Tessel Directory\\CurrentVersion\\Net]\n"
+#define NET_KEY "[" KOR_CFG_KEY_PATH "\\Net]\n"
+#define CORRUPT "REGEDIT4\n" PRODUCT_KEY "junk\n"
 
 const char kUserServer[] = "REGEDIT4\n\n" PRODUCT_KEY "\"Server\"=\"user.example\"\n";
 const char kMachineServer[] = "REGEDIT4\n\n" PRODUCT_KEY "\"Server\"=\"machine.example\"\n";
-const char kDefaults[] = "\nSoftware\\Quorvane\\Tessel Directory\\CurrentVersion\\Server: dflt\n";
-const char kDefaultsFile[] = "@DEFAULTS@";  // stands for the file that holds kDefaults
-
 const std::string kLong(300, 'L');
 const std::string kLongFile = "REGEDIT4\n" PRODUCT_KEY "\"Long\"=\"" + kLong + "\"\n";
 
@@ -25,7 +22,7 @@ struct ToolRow {
   const char *about;
   const char *user;     // the user root's file before, or null for none
   const char *machine;  // the machine root's file before, or null for none
-  std::vector<std::string> args;
+  const char *args;     // split at blanks; '' is an empty argument, @DEFAULTS@ a default file
   int status;
   std::string out;
   std::string err;
@@ -33,212 +30,62 @@ struct ToolRow {
 };
 
 const ToolRow kRows[] = {
-    {"get from the user",
-     kUserServer,
-     kMachineServer,
-     {"config", "get", "Server"},
-     0,
-     "value   user.example\nsource  user\n",
-     "",
-     kUserServer},
-    {"get falls through to the machine",
-     nullptr,
-     kMachineServer,
-     {"config", "get", "Server"},
-     0,
-     "value   machine.example\nsource  machine\n",
-     "",
+    {"get from the user", kUserServer, kMachineServer, "config get Server", 0,
+     "value   user.example\nsource  user\n", "", kUserServer},
+    {"get from the machine alone", kUserServer, kMachineServer,
+     "config get Server --source machine", 0, "value   machine.example\nsource  machine\n", "",
      nullptr},
-    {"get from the machine alone",
-     kUserServer,
-     kMachineServer,
-     {"config", "get", "Server", "--source", "machine"},
-     0,
-     "value   machine.example\nsource  machine\n",
-     "",
-     nullptr},
-    {"get from a default file",
-     nullptr,
-     nullptr,
-     {"config", "get", "Server", "--defaults", kDefaultsFile},
-     0,
-     "value   dflt\nsource  default\n",
-     "",
-     nullptr},
-    {"get from the default text alone",
-     kUserServer,
-     nullptr,
-     {"config", "get", "--source", "default", "Server", "--defaults", kDefaultsFile},
-     0,
-     "value   dflt\nsource  default\n",
-     "",
-     nullptr},
-    {"get from a subkey",
-     "REGEDIT4\n" NET_KEY "\"Port\"=\"389\"\n",
-     nullptr,
-     {"config", "get", "Port", "--subkey", "Net"},
-     0,
-     "value   389\nsource  user\n",
-     "",
-     nullptr},
+    {"get from a default file", nullptr, nullptr, "config get Server --defaults @DEFAULTS@", 0,
+     "value   dflt\nsource  default\n", "", nullptr},
+    {"get from a subkey", "REGEDIT4\n" NET_KEY "\"Port\"=\"389\"\n", nullptr,
+     "config get Port --subkey Net", 0, "value   389\nsource  user\n", "", nullptr},
     // A value longer than the tool's first buffer is read again whole.
-    {"get a long value",
-     kLongFile.c_str(),
-     nullptr,
-     {"config", "get", "Long"},
-     0,
-     "value   " + kLong + "\nsource  user\n",
-     "",
-     nullptr},
-    {"get a value set nowhere",
-     nullptr,
-     nullptr,
-     {"config", "get", "Server"},
-     1,
-     "",
+    {"get a long value", kLongFile.c_str(), nullptr, "config get Long", 0,
+     "value   " + kLong + "\nsource  user\n", "", nullptr},
+    {"get a value set nowhere", nullptr, nullptr, "config get Server", 1, "",
      "lyrdua: config get: Server is not set in the current user's registry, the machine's "
      "registry or the default text\n",
      nullptr},
-    {"get from the user alone, set only for the machine",
-     nullptr,
-     kMachineServer,
-     {"config", "get", "Server", "--source", "user"},
-     1,
-     "",
-     "lyrdua: config get: Server is not set in the current user's registry\n",
-     nullptr},
+    {"get from the user alone, set only for the machine", nullptr, kMachineServer,
+     "config get Server --source user", 1, "",
+     "lyrdua: config get: Server is not set in the current user's registry\n", nullptr},
     // The value still shows, but the broken registry is named and the status says so.
-    {"get with a corrupt user registry",
-     "REGEDIT4\n" PRODUCT_KEY "junk\n",
-     kMachineServer,
-     {"config", "get", "Server"},
-     1,
+    {"get with a corrupt user registry", CORRUPT, kMachineServer, "config get Server", 1,
      "value   machine.example\nsource  machine\n",
      "lyrdua: config get: the current user's registry cannot be read: the file is unreadable or "
      "does not parse\n",
      nullptr},
-    {"get with an unknown source",
-     nullptr,
-     nullptr,
-     {"config", "get", "Server", "--source", "disk"},
-     2,
-     "",
-     "lyrdua: config get: unknown source 'disk'; use user, machine or default\n",
-     nullptr},
-    {"get without a name",
-     nullptr,
-     nullptr,
-     {"config", "get"},
-     2,
-     "",
-     "lyrdua: config get: give the value's NAME\n",
-     nullptr},
-    {"get with an unknown option",
-     nullptr,
-     nullptr,
-     {"config", "get", "Server", "--all"},
-     2,
-     "",
-     "lyrdua: config get: unknown option '--all'\n",
-     nullptr},
-    {"get with a missing default file",
-     nullptr,
-     nullptr,
-     {"config", "get", "Server", "--defaults", "/nonexistent/defaults"},
-     1,
-     "",
-     "",
-     nullptr},
-    {"set for the user",
-     nullptr,
-     nullptr,
-     {"config", "set", "Server", "a \"quoted\" \\ value", "--source", "user"},
-     0,
-     "",
-     "",
-     "REGEDIT4\n\n" PRODUCT_KEY "\"Server\"=\"a \\\"quoted\\\" \\\\ value\"\n"},
-    {"set replaces a value",
-     kUserServer,
-     nullptr,
-     {"config", "set", "Server", "new", "--source", "user"},
-     0,
-     "",
-     "",
-     "REGEDIT4\n\n" PRODUCT_KEY "\"Server\"=\"new\"\n"},
-    {"set in a subkey",
-     nullptr,
-     nullptr,
-     {"config", "set", "--subkey", "Net", "Port", "636", "--source", "user"},
-     0,
-     "",
-     "",
-     "REGEDIT4\n\n" NET_KEY "\"Port\"=\"636\"\n"},
-    {"set without a source",
-     nullptr,
-     nullptr,
-     {"config", "set", "Server", "x"},
-     2,
-     "",
-     "lyrdua: config set: --source user or --source machine is required\n",
-     nullptr},
-    {"set into the default text",
-     nullptr,
-     nullptr,
-     {"config", "set", "Server", "x", "--source", "default"},
-     2,
-     "",
-     "lyrdua: config set: unknown source 'default'; use user, machine\n",
-     nullptr},
-    {"set an empty value",
-     nullptr,
-     nullptr,
-     {"config", "set", "Server", "", "--source", "user"},
-     2,
-     "",
+    {"get with an unknown source", nullptr, nullptr, "config get Server --source disk", 2, "",
+     "lyrdua: config get: unknown source 'disk'; use user, machine or default\n", nullptr},
+    {"get without a name", nullptr, nullptr, "config get", 2, "",
+     "lyrdua: config get: give the value's NAME\n", nullptr},
+    {"get with an unknown option", nullptr, nullptr, "config get Server --all", 2, "",
+     "lyrdua: config get: unknown option '--all'\n", nullptr},
+    {"get with a missing default file", nullptr, nullptr,
+     "config get Server --defaults /nonexistent/defaults", 1, "", "", nullptr},
+    {"set for the user", nullptr, nullptr, "config set Server a\"quoted\"\\value --source user", 0,
+     "", "", "REGEDIT4\n\n" PRODUCT_KEY "\"Server\"=\"a\\\"quoted\\\"\\\\value\"\n"},
+    {"set in a subkey", nullptr, nullptr, "config set --subkey Net Port 636 --source user", 0, "",
+     "", "REGEDIT4\n\n" NET_KEY "\"Port\"=\"636\"\n"},
+    {"set without a source", nullptr, nullptr, "config set Server x", 2, "",
+     "lyrdua: config set: --source user or --source machine is required\n", nullptr},
+    {"set into the default text", nullptr, nullptr, "config set Server x --source default", 2, "",
+     "lyrdua: config set: unknown source 'default'; use user, machine\n", nullptr},
+    {"set an empty value", nullptr, nullptr, "config set Server '' --source user", 2, "",
      "lyrdua: config set: an empty value cannot be stored; 'lyrdua config delete' removes a "
      "value\n",
      nullptr},
-    {"set without a value",
-     nullptr,
-     nullptr,
-     {"config", "set", "Server", "--source", "user"},
-     2,
-     "",
-     "lyrdua: config set: give a NAME and a VALUE\n",
-     nullptr},
-    {"set into a corrupt registry",
-     "REGEDIT4\n" PRODUCT_KEY "junk\n",
-     nullptr,
-     {"config", "set", "Server", "x", "--source", "user"},
-     1,
-     "",
+    {"set without a value", nullptr, nullptr, "config set Server --source user", 2, "",
+     "lyrdua: config set: give a NAME and a VALUE\n", nullptr},
+    {"set into a corrupt registry", CORRUPT, nullptr, "config set Server x --source user", 1, "",
      "lyrdua: config set: cannot write Server to the current user's registry: the file or its "
      "folder cannot be written, or the file does not parse\n",
-     "REGEDIT4\n" PRODUCT_KEY "junk\n"},
-    {"delete from the user",
-     kUserServer,
-     nullptr,
-     {"config", "delete", "Server", "--source", "user"},
-     0,
-     "",
-     "",
+     CORRUPT},
+    {"delete from the user", kUserServer, nullptr, "config delete Server --source user", 0, "", "",
      "REGEDIT4\n\n" PRODUCT_KEY},
-    {"delete a value that is not there",
-     kUserServer,
-     nullptr,
-     {"config", "delete", "Port", "--source", "user"},
-     1,
-     "",
-     "lyrdua: config delete: Port is not set in the current user's registry\n",
-     kUserServer},
-    {"delete from the machine, set only for the user",
-     kUserServer,
-     nullptr,
-     {"config", "delete", "Server", "--source", "machine"},
-     1,
-     "",
-     "lyrdua: config delete: Server is not set in the machine's registry\n",
-     kUserServer},
+    {"delete from the machine, set only for the user", kUserServer, nullptr,
+     "config delete Server --source machine", 1, "",
+     "lyrdua: config delete: Server is not set in the machine's registry\n", kUserServer},
 };
 
 class ConfigToolTest : public CfgTest, public ::testing::WithParamInterface<ToolRow> {};
@@ -248,10 +95,11 @@ TEST_P(ConfigToolTest, CommandPrintsAndExitsAsDocumented) {
   if (row.user != nullptr) write_file(user_, row.user);
   if (row.machine != nullptr) write_file(machine_, row.machine);
   const std::string defaults = dir_ + "/defaults.txt";
-  write_file(defaults, kDefaults);
-  std::vector<std::string> args = row.args;
-  for (std::string &a : args)
-    if (a == kDefaultsFile) a = defaults;
+  write_file(defaults, "\n" KOR_CFG_KEY_PATH "\\Server: dflt\n");
+  std::vector<std::string> args;
+  std::istringstream words(row.args);
+  for (std::string word; words >> word;)
+    args.push_back(word == "''" ? "" : word == "@DEFAULTS@" ? defaults : word);
   const ToolRun run = run_tool(LYRDUA_TOOL, args);
   EXPECT_EQ(run.status, row.status);
   EXPECT_EQ(run.out, row.out);
@@ -262,7 +110,7 @@ TEST_P(ConfigToolTest, CommandPrintsAndExitsAsDocumented) {
     EXPECT_FALSE(run.err.empty());
   }
   if (row.user_after != nullptr) {
-    EXPECT_EQ(read_file(user_), row.user_after);
+    EXPECT_EQ(slurp(user_), row.user_after);
   }
 }
 
