@@ -1,6 +1,5 @@
-# Compares the dynamic symbols that LIBRARY defines with the prototypes of the
-# headers in HEADERS (each exported prototype stands on one line that begins
-# with its return type and names the function after KOR_API).
+# Compares the dynamic symbols that LIBRARY defines with the functions that
+# the headers in HEADERS declare.
 find_program(NM nm REQUIRED)
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE nm_out RESULT_VARIABLE nm_result)
@@ -14,18 +13,10 @@ foreach(line ${lines})
   list(APPEND exported ${name})
 endforeach()
 
-file(GLOB headers ${HEADERS}/*.h)
-set(declared "")
-foreach(header ${headers})
-  file(STRINGS ${header} prototypes REGEX "^[a-z].*KOR_API (kor|lyr)_")
-  foreach(prototype ${prototypes})
-    string(REGEX REPLACE "^.*KOR_API ((kor|lyr)_[A-Za-z0-9_]*)\\(.*$" "\\1" name "${prototype}")
-    list(APPEND declared ${name})
-  endforeach()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/public_functions.cmake)
+lyrdua_public_functions(declared ${HEADERS})
 
 list(SORT exported)
-list(SORT declared)
 set(missing ${declared})
 list(REMOVE_ITEM missing ${exported})
 set(extra ${exported})
