@@ -67,12 +67,9 @@ uint32_t object_class_text(DecoderA oid_decoder, kor_asn1_ctx *ctx, char *out, u
   constexpr uint32_t kDecodingOidArea = 128;
   if (!is_object_class_attribute(attr, kDecodingOidArea))
     return oid_decoder(ctx, out, out_len, reinterpret_cast<uintptr_t>(attr));
-  uint32_t tag = kor_asn1_get_tag(ctx);
-  if (tag == 0) return KOR_AHS_NO_ELEMENT;
-  if (tag != KOR_ASN1_TAG_OID) return raise_wrong_tag(tag, "%d (OBJECT_ID)", KOR_ASN1_TAG_OID);
   const uint8_t *contents = nullptr;
   uint32_t n = 0;
-  kor_asn1_get_octets(ctx, &contents, &n);
+  if (uint32_t result = read_oid_element(ctx, &contents, &n); result != KOR_OK) return result;
   kor_sc_oc *oc = nullptr;
   if (kor_sc_get_oc_by_oid(schema, contents, n, &oc) == KOR_OK) {
     uint32_t size = *out_len;

@@ -41,12 +41,9 @@ uint32_t type_to_ber(const char *text, int32_t text_len, kor_asn1_ctx *ctx, kor_
 }
 
 uint32_t type_to_text(kor_asn1_ctx *ctx, char *out, uint32_t *out_len, kor_sc_schema *schema) {
-  uint32_t tag = kor_asn1_get_tag(ctx);
-  if (tag == 0) return KOR_AHS_NO_ELEMENT;
-  if (tag != KOR_ASN1_TAG_OID) return raise_wrong_tag(tag, "%d (OBJECT_ID)", KOR_ASN1_TAG_OID);
   const uint8_t *contents = nullptr;
   uint32_t n = 0;
-  kor_asn1_get_octets(ctx, &contents, &n);
+  if (uint32_t result = read_oid_element(ctx, &contents, &n); result != KOR_OK) return result;
   kor_sc_attr *attr = nullptr;
   uint32_t result = kor_sc_get_attr_by_oid(schema, contents, n, &attr);
   if (result == KOR_SC_E_NOT_FOUND) return raise(KOR_AHS_E_UNKNOWN_ATTR);

@@ -39,4 +39,12 @@ uint32_t raise_wrong_tag(uint32_t found, const char *expected_format, uint32_t e
   return raise(KOR_AHS_E_WRONG_TAG, tag_found.param(), tag_expected.param());
 }
 
+uint32_t read_oid_element(kor_asn1_ctx *ctx, const uint8_t **contents, uint32_t *n) {
+  uint32_t tag = kor_asn1_get_tag(ctx);
+  if (tag == 0) return KOR_AHS_NO_ELEMENT;
+  if (tag != KOR_ASN1_TAG_OID) return raise_wrong_tag(tag, "%d (OBJECT_ID)", KOR_ASN1_TAG_OID);
+  kor_asn1_get_octets(ctx, contents, n);
+  return KOR_OK;
+}
+
 }  // namespace lyrdua::ahs

@@ -100,6 +100,10 @@ NumberField format_number(const char *format, int32_t value,
 uint32_t raise_wrong_tag(uint32_t found, const char *expected_format, uint32_t expected,
                          uint32_t expected_size = NumberField::kDefaultSize);
 
+// Reads an OBJECT IDENTIFIER element for its contents: 0, KOR_AHS_NO_ELEMENT
+// when there is no element, or the wrong-tag event for another element.
+uint32_t read_oid_element(kor_asn1_ctx *ctx, const uint8_t **contents, uint32_t *n);
+
 // An 8-bit event parameter from external text of either width. 8-bit text is
 // attached as it is. From UTF-16, units up to 0xFF keep their Latin-1 byte (so
 // ASCII shows as itself) and larger units become '?'; a text longer than the

@@ -202,12 +202,9 @@ constexpr uint32_t kWorkCopy = 128;
 
 template <typename Char>
 uint32_t oid_to_text(kor_asn1_ctx *ctx, Char *out, uint32_t *out_len) {
-  uint32_t tag = kor_asn1_get_tag(ctx);
-  if (tag == 0) return KOR_AHS_NO_ELEMENT;
-  if (tag != KOR_ASN1_TAG_OID) return raise_wrong_tag(tag, "%d (OBJECT_ID)", KOR_ASN1_TAG_OID);
   const uint8_t *contents = nullptr;
   uint32_t n = 0;
-  kor_asn1_get_octets(ctx, &contents, &n);
+  if (uint32_t result = read_oid_element(ctx, &contents, &n); result != KOR_OK) return result;
   uint32_t groups = 0;
   for (uint32_t i = 0; i < n; ++i) groups += (contents[i] & 0x80) == 0;
   uint32_t enough = groups + 3 * n + 1;
